@@ -1,0 +1,38 @@
+// Bundle location: the built-in default, the packaging option and the run-time override.
+#include "JobRoutingBundle.h"
+
+#include <cstdlib>
+
+#ifndef QOR_JOB_ROUTING_BUNDLE_DIR
+#define QOR_JOB_ROUTING_BUNDLE_DIR "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin"
+#endif
+
+namespace qor {
+namespace {
+
+constexpr std::string_view kDefaultBundle = "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin";
+constexpr std::string_view kOlderBundle = "/Library/Printers/PPD Plugins/Quorvan Job Routing.plugin";
+
+}  // namespace
+
+std::string jobRoutingBundlePath() {
+    const char* override = std::getenv("QOR_JOB_ROUTING_BUNDLE");
+    if (override && *override) return override;
+    return QOR_JOB_ROUTING_BUNDLE_DIR;
+}
+
+std::string englishStringsPath() {
+    const std::string bundle = jobRoutingBundlePath();
+    return stringsFilePath(bundle == kDefaultBundle ? kOlderBundle : std::string_view(bundle),
+                           "English");
+}
+
+std::string stringsFilePath(std::string_view bundle, std::string_view localization) {
+    std::string path(bundle);
+    path += "/Contents/Resources/";
+    path += localization;
+    path += ".lproj/Localizable.strings";
+    return path;
+}
+
+}  // namespace qor
