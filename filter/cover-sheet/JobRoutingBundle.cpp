@@ -10,8 +10,10 @@
 namespace qor {
 namespace {
 
-constexpr std::string_view kDefaultBundle = "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin";
-constexpr std::string_view kOlderBundle = "/Library/Printers/PPD Plugins/Quorvan Job Routing.plugin";
+constexpr std::string_view kDefaultBundle =
+    "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin";
+constexpr std::string_view kOlderBundle =
+    "/Library/Printers/PPD Plugins/Quorvan Job Routing.plugin";
 
 }  // namespace
 

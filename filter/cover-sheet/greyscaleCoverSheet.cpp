@@ -1,10 +1,11 @@
 // Layout, drawing and row output of the fax cover page.
 #include "greyscaleCoverSheet.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <strings.h>
 
 #include "FontCatalog.h"
 #include "JobRoutingBundle.h"
@@ -68,12 +69,18 @@ std::string makePreamble(int32_t width, int32_t height) {
     const std::string w = std::to_string(width);
     const std::string h = std::to_string(height - 1);
     return "%%FaxCoverPage: 1 1\n"
-           "/temp " + w + " string def\n"
+           "/temp " +
+           w +
+           " string def\n"
            "/CSImage 7 dict def\n"
            "CSImage begin\n"
            "    /ImageType 1 def\n"
-           "    /Width " + w + " def\n"
-           "    /Height " + h + " def\n"
+           "    /Width " +
+           w +
+           " def\n"
+           "    /Height " +
+           h +
+           " def\n"
            "    /BitsPerComponent 8 def\n"
            "    /ImageMatrix [ 1 0 0 1 0 0 ] def\n"
            "    /DataSource { currentfile temp readhexstring pop } def\n"

@@ -1,4 +1,5 @@
-// The fax cover page: its layout drawn into a 588 x 768 grey raster and handed out as PostScript image rows.
+// The fax cover page: its layout drawn into a 588 x 768 grey raster and handed out as PostScript
+// image rows.
 #pragma once
 
 #include <array>
@@ -44,7 +45,7 @@ inline constexpr double kBarLeft = 40;
 inline constexpr double kBarRight = 570;
 
 class greyscaleCoverSheet {
-public:
+  public:
     // The page object for a width and height, with the labels in the language of the store's
     // JRENCODINGSTR. Nothing (after a message on standard error) when the Job Routing bundle
     // is not there, a font of the page is not installed, or the raster cannot be made (the
@@ -85,7 +86,7 @@ public:
     int32_t bitmapBytesPerRow() const { return bitmapBytesPerRow_; }
     int32_t lineCount() const { return lineCount_; }
 
-private:
+  private:
     greyscaleCoverSheet() = default;
     // The Mac Roman form of a label's translation; empty when the table lacks it.
     std::string label(std::string_view key) const;

@@ -36,8 +36,11 @@ bool isValidUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                      : (lead >> 3) == 0x1E ? 4 : 0;
+        size_t length = lead < 0x80           ? 1
+                        : (lead >> 5) == 0x6  ? 2
+                        : (lead >> 4) == 0xE  ? 3
+                        : (lead >> 3) == 0x1E ? 4
+                                              : 0;
         if (length == 0 || i + length > text.size()) return false;
         for (size_t k = 1; k < length; ++k) {
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
@@ -56,7 +59,7 @@ bool isValidUtf8(std::string_view text) {
 }
 
 class Scanner {
-public:
+  public:
     explicit Scanner(std::string_view text) : text_(text) {}
 
     // True when nothing but white space is left, as the scan steps see the end.
@@ -77,7 +80,7 @@ public:
         if (pos_ < text_.size() && text_[pos_] == '"') ++pos_;
     }
 
-private:
+  private:
     void skipWhiteSpace() {
         while (size_t length = whiteSpaceLength(text_, pos_)) pos_ += length;
     }

@@ -1,4 +1,5 @@
-// The Job Routing panel's translations of the cover page's labels, read from one of its strings files.
+// The Job Routing panel's translations of the cover page's labels, read from one of its strings
+// files.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,7 @@
 namespace qor {
 
 class transDictionary {
-public:
+  public:
     // Reads the strings file at `path`. When there is no file there, writes "ERROR: Unable to
     // open file <path> English is being used." to standard error and reads `englishPath`
     // instead (by default the English file of englishStringsPath()). When that cannot be read
@@ -31,7 +32,7 @@ public:
     const std::string* getValue(std::string_view key) const;
     std::vector<std::string> keyEnumerator() const;
 
-private:
+  private:
     std::map<std::string, std::string, std::less<>> transDict;
 };
 

@@ -15,7 +15,9 @@ namespace {
 constexpr int kWidth = 588;
 constexpr int kHeight = 768;
 
-argumentStore storeOf(const char* options) { return argumentStore::initWithOptionString(options); }
+argumentStore storeOf(const char* options) {
+    return argumentStore::initWithOptionString(options);
+}
 
 std::unique_ptr<greyscaleCoverSheet> makeSheet(const argumentStore& store, int width = kWidth,
                                                int height = kHeight) {
@@ -49,9 +51,9 @@ TEST(greyscaleCoverSheet, LanguageNumbers) {
     const struct {
         const char* name;
         int number;
-    } cases[] = {{"French", 1}, {"FRENCH", 1}, {"italian", 2}, {"German", 3}, {"Spanish", 4},
-                 {"pt", 5},     {"DA", 6},     {"fi", 7},      {"nl", 8},     {"no", 9},
-                 {"sv", 10},    {"English", 0}, {"Japanese", 0}, {"zh_TW", 0}, {"Korean", 0},
+    } cases[] = {{"French", 1}, {"FRENCH", 1},  {"italian", 2},  {"German", 3}, {"Spanish", 4},
+                 {"pt", 5},     {"DA", 6},      {"fi", 7},       {"nl", 8},     {"no", 9},
+                 {"sv", 10},    {"English", 0}, {"Japanese", 0}, {"zh_TW", 0},  {"Korean", 0},
                  {"", 0},       {"Frenchy", 0}, {"Fr", 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(greyscaleCoverSheet::findFontNumWith(c.name), c.number) << c.name;
@@ -141,20 +143,34 @@ TEST(greyscaleCoverSheet, PlacesEveryTextOfAFullPage) {
     for (const auto& t : layout.texts) placed.insert({t.macRoman, t.role, t.size, t.position.y});
     const std::set<std::tuple<std::string, int, double, double>> expected = {
         {"Facsimile Transmission Form", kTitleFont, 26, 700},
-        {"Pages to Follow:", kHeadingFont, 18, 630}, {"3", kHeadingFont, 18, 630},
-        {"To:", kHeadingFont, 18, 570}, {"From:", kHeadingFont, 18, 450},
+        {"Pages to Follow:", kHeadingFont, 18, 630},
+        {"3", kHeadingFont, 18, 630},
+        {"To:", kHeadingFont, 18, 570},
+        {"From:", kHeadingFont, 18, 450},
         {"Comments:", kHeadingFont, 18, 195},
-        {"Name:", kLabelFont, 12, 540}, {"Ann Lee", kLabelFont, 12, 540},
-        {"Voice #:", kLabelFont, 12, 510}, {"555-0101", kLabelFont, 12, 510},
-        {"Name:", kLabelFont, 12, 420}, {"Bob", kLabelFont, 12, 420},
-        {"Company:", kLabelFont, 12, 390}, {"Acme", kLabelFont, 12, 390},
-        {"Address:", kLabelFont, 12, 360}, {"1 Main St", kLabelFont, 12, 360},
+        {"Name:", kLabelFont, 12, 540},
+        {"Ann Lee", kLabelFont, 12, 540},
+        {"Voice #:", kLabelFont, 12, 510},
+        {"555-0101", kLabelFont, 12, 510},
+        {"Name:", kLabelFont, 12, 420},
+        {"Bob", kLabelFont, 12, 420},
+        {"Company:", kLabelFont, 12, 390},
+        {"Acme", kLabelFont, 12, 390},
+        {"Address:", kLabelFont, 12, 360},
+        {"1 Main St", kLabelFont, 12, 360},
         {"Springfield", kLabelFont, 12, 345},
-        {"Fax #:", kLabelFont, 12, 315}, {"555-0102", kLabelFont, 12, 315},
-        {"Voice #:", kLabelFont, 12, 285}, {"555-0103", kLabelFont, 12, 285},
-        {"Email:", kLabelFont, 12, 255}, {"bob@example.com", kLabelFont, 12, 255},
-        {"c1", kLabelFont, 12, 165}, {"c2", kLabelFont, 12, 145}, {"c3", kLabelFont, 12, 125},
-        {"c4", kLabelFont, 12, 105}, {"c5", kLabelFont, 12, 85}, {"c6", kLabelFont, 12, 65},
+        {"Fax #:", kLabelFont, 12, 315},
+        {"555-0102", kLabelFont, 12, 315},
+        {"Voice #:", kLabelFont, 12, 285},
+        {"555-0103", kLabelFont, 12, 285},
+        {"Email:", kLabelFont, 12, 255},
+        {"bob@example.com", kLabelFont, 12, 255},
+        {"c1", kLabelFont, 12, 165},
+        {"c2", kLabelFont, 12, 145},
+        {"c3", kLabelFont, 12, 125},
+        {"c4", kLabelFont, 12, 105},
+        {"c5", kLabelFont, 12, 85},
+        {"c6", kLabelFont, 12, 65},
     };
     EXPECT_EQ(placed, expected);
     EXPECT_EQ(layout.texts.size(), expected.size());
@@ -180,19 +196,18 @@ TEST(greyscaleCoverSheet, PageWithOnlyTheRecipientDrawsNoOtherValues) {
     auto sheet = makeSheet(store);
     ASSERT_TRUE(sheet);
     const auto layout = sheet->layOutPage(store);
-    // Title, five headings, eight labels and the one value.
-    EXPECT_EQ(layout.texts.size(), 15u);
-    EXPECT_EQ(std::count_if(layout.texts.begin(), layout.texts.end(),
-                            [&](const CoverSheetText& t) {
-                                return t.position.x == layout.valueColumn;
-                            }),
-              1);
+    // Title, four headings, eight labels and the one value.
+    EXPECT_EQ(layout.texts.size(), 14u);
+    EXPECT_EQ(
+        std::count_if(layout.texts.begin(), layout.texts.end(),
+                      [&](const CoverSheetText& t) { return t.position.x == layout.valueColumn; }),
+        1);
 
     sheet->createImageWith(store);
     const int valueX = static_cast<int>(layout.valueColumn);
-    EXPECT_GT(inkIn(*sheet, {40, 695, 560, 725}), 200);            // title
-    EXPECT_GT(inkIn(*sheet, {40, 625, 250, 648}), 100);            // pages heading
-    EXPECT_GT(inkIn(*sheet, {40, 565, 90, 588}), 30);              // "To:"
+    EXPECT_GT(inkIn(*sheet, {40, 695, 560, 725}), 200);             // title
+    EXPECT_GT(inkIn(*sheet, {40, 625, 250, 648}), 100);             // pages heading
+    EXPECT_GT(inkIn(*sheet, {40, 565, 90, 588}), 30);               // "To:"
     EXPECT_GT(inkIn(*sheet, {valueX - 60, 537, valueX, 551}), 30);  // "Name:"
     EXPECT_GT(inkIn(*sheet, {valueX, 537, valueX + 40, 551}), 20);  // "Ann"
     EXPECT_EQ(inkIn(*sheet, {valueX, 415, 570, 432}), 0);           // sender name: none
@@ -207,7 +222,8 @@ TEST(greyscaleCoverSheet, BarsAreSolidPixelRows) {
     for (const auto& bar : kCoverSheetBars) {
         for (int y = static_cast<int>(bar.bottom) - 1; y <= static_cast<int>(bar.top); ++y) {
             const bool inBar = y >= bar.bottom && y < bar.top;
-            const uint8_t* row = &sheet->bitMapArea()[static_cast<size_t>(kHeight - 1 - y) * kWidth];
+            const uint8_t* row =
+                &sheet->bitMapArea()[static_cast<size_t>(kHeight - 1 - y) * kWidth];
             for (int x = 0; x < kWidth; ++x) {
                 const bool ink = inBar && x >= 40 && x < 570;
                 ASSERT_EQ(row[x], ink ? 0 : 255) << "x " << x << " y " << y;
@@ -224,13 +240,14 @@ TEST(greyscaleCoverSheet, ValuesAreDrawnInMacRoman) {
         return sheet->bitMapArea();
     };
     const auto plain = render("Rene");
-    EXPECT_NE(render("Ren\xC3\xA9"), plain);            // "é" gets its own glyph
-    EXPECT_EQ(render("Re\xE2\x98\x83ne"), plain);      // a snowman has no Mac Roman code: dropped
+    EXPECT_NE(render("Ren\xC3\xA9"), plain);       // "é" gets its own glyph
+    EXPECT_EQ(render("Re\xE2\x98\x83ne"), plain);  // a snowman has no Mac Roman code: dropped
     EXPECT_EQ(greyscaleCoverSheet::encodeWithString("Ren\xC3\xA9"), "Ren\x8E");
 }
 
 TEST(greyscaleCoverSheet, SamePageTwiceGivesIdenticalRasters) {
-    const auto store = storeOf("JRENCODINGSTR=French JRJOBNAME=Ann JRCSNAME=Ren\xC3\xA9 JRCSCPAGES=2");
+    const auto store =
+        storeOf("JRENCODINGSTR=French JRJOBNAME=Ann JRCSNAME=Ren\xC3\xA9 JRCSCPAGES=2");
     auto first = makeSheet(store);
     auto second = makeSheet(store);
     first->createImageWith(store);
@@ -294,7 +311,8 @@ TEST(writeFaxCoverPage, WritesPreambleRowsAndPageEnd) {
     EXPECT_EQ(writes.back(), "showpage\n%%PageTrailer\n");
     for (size_t i = 1; i <= 767; ++i) ASSERT_EQ(writes[i].size(), 1178u) << i;
     // The bottom bar (y 25 to 27) is on the 26th and 27th rows sent.
-    const std::string bar = std::string(80, 'F') + std::string(1060, '0') + std::string(36, 'F') + " \n";
+    const std::string bar =
+        std::string(80, 'F') + std::string(1060, '0') + std::string(36, 'F') + " \n";
     EXPECT_EQ(writes[26], bar);
     EXPECT_EQ(writes[27], bar);
     EXPECT_EQ(writes[1], std::string(1176, 'F') + " \n");

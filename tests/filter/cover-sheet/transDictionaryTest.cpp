@@ -23,22 +23,24 @@ TEST(transDictionary, ScansEntriesWithQuotesAsTheOnlyDelimiter) {
         std::string text;
         Entries expected;
     } cases[] = {
-        {"one entry keeps the blank inside its value", "\"Name:\" = \"Nom :\";\n",
+        {"one entry keeps the blank inside its value",
+         "\"Name:\" = \"Nom :\";\n",
          {{"Name:", "Nom :"}}},
         {"two entries on one line", "\"A\"=\"1\";\"B\"=\"2\";", {{"A", "1"}, {"B", "2"}}},
-        {"a quote in a comment shifts the pairing", "/* the \"To:\" label */\n\"Name:\" = \"Nom\";\n",
+        {"a quote in a comment shifts the pairing",
+         "/* the \"To:\" label */\n\"Name:\" = \"Nom\";\n",
          {{"To:", "Name:"}}},
         {"leading white space of key and value is lost, trailing kept",
-         "\" \tName: \" =\n\"  Nom \";", {{"Name: ", "Nom "}}},
+         "\" \tName: \" =\n\"  Nom \";",
+         {{"Name: ", "Nom "}}},
         {"no-break space counts as white space", "\"K\" = \"\xC2\xA0V\";", {{"K", "V"}}},
         {"an escaped quote ends the value", "\"Say\" = \"a \\\"b\\\"\";", {{"Say", "a \\"}}},
-        {"a key without its value at the end is dropped", "\"A\" = \"1\";\n\"B\" = ",
-         {{"A", "1"}}},
+        {"a key without its value at the end is dropped", "\"A\" = \"1\";\n\"B\" = ", {{"A", "1"}}},
         {"a value without its closing quote runs to the end", "\"A\" = \"1", {{"A", "1"}}},
-        {"a later entry replaces an earlier one", "\"A\" = \"1\";\n\"A\" = \"2\";",
-         {{"A", "2"}}},
+        {"a later entry replaces an earlier one", "\"A\" = \"1\";\n\"A\" = \"2\";", {{"A", "2"}}},
         {"empty value and empty key", "\"A\" = \"\";\n\"\" = \"x\";", {{"A", ""}, {"", "x"}}},
-        {"an entry that is not UTF-8 is dropped", "\"A\" = \"\xFF\";\n\"B\" = \"\xC3\xA9\";",
+        {"an entry that is not UTF-8 is dropped",
+         "\"A\" = \"\xFF\";\n\"B\" = \"\xC3\xA9\";",
          {{"B", "\xC3\xA9"}}},
         {"nothing but text", "no entries here\n", {}},
         {"empty text", "", {}},
@@ -59,7 +61,7 @@ TEST(transDictionary, LookupIsExact) {
 }
 
 class TranslationFiles : public ::testing::Test {
-protected:
+  protected:
     const std::string resources = std::string(QOR_TEST_BUNDLE) + "/Contents/Resources";
     const std::string english = resources + "/English.lproj/Localizable.strings";
     const std::string french = resources + "/French.lproj/Localizable.strings";
