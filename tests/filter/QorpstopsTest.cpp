@@ -16,8 +16,7 @@ namespace {
 const std::string kUEL = "\x1b%-12345X";
 
 std::string filterPath() {
-    const char* path = std::getenv("QORPSTOPS");
-    return path != nullptr ? path : "qorpstops";
+    return QORPSTOPS_PATH;
 }
 
 RunResult runFilter(const std::string& options, const std::string& input,
