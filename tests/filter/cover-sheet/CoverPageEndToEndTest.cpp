@@ -1,6 +1,8 @@
-// The built qorpstops with fax cover pages: placement in the job, image rows, language, failures, and a Ghostscript rendering.
+// The built qorpstops with fax cover pages: placement in the job, image rows, language, failures,
+// and a Ghostscript rendering.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -14,9 +16,13 @@ namespace {
 const std::string kUEL = "\x1b%-12345X";
 constexpr size_t kRows = 767;
 
-std::string fixture(const std::string& name) { return std::string(QOR_COVER_FIXTURES) + "/" + name; }
+std::string fixture(const std::string& name) {
+    return std::string(QOR_COVER_FIXTURES) + "/" + name;
+}
 
-std::string jobText() { return readFile(fixture("fax-job.ps")); }
+std::string jobText() {
+    return readFile(fixture("fax-job.ps"));
+}
 
 RunResult runFax(const std::string& options, const std::string& uri = "socket://printer",
                  const std::string& bundle = QOR_REAL_BUNDLE,
@@ -77,9 +83,9 @@ TEST(CoverPageEndToEnd, FaxJobCarriesTheCoverPageAfterEndSetup) {
         const std::string job = jobText();
         const size_t setupEnd = job.find("%%EndSetup\n") + 11;
         EXPECT_EQ(page.before.rfind(kUEL + "@PJL JOB\n", 0) == 0, !usb);
-        EXPECT_TRUE(page.before.ends_with("@PJL ENTER LANGUAGE = POSTSCRIPT\n" +
-                                          job.substr(0, setupEnd)) ||
-                    (usb && page.before == job.substr(0, setupEnd)));
+        EXPECT_TRUE(
+            page.before.ends_with("@PJL ENTER LANGUAGE = POSTSCRIPT\n" + job.substr(0, setupEnd)) ||
+            (usb && page.before == job.substr(0, setupEnd)));
         EXPECT_EQ(page.after, job.substr(setupEnd) + (usb ? "" : kUEL + "\n"));
         EXPECT_EQ(count(result.out, "%%EndSetup"), 1u);
 
@@ -101,8 +107,10 @@ TEST(CoverPageEndToEnd, CoverFlagDecidesWhetherThereIsAPage) {
     const struct {
         const char* options;
         bool page;
-    } cases[] = {{"JRCOVERSHEET=TRUE", true},   {"JRCOVERSHEET=True", true},
-                 {"JRCOVERSHEET=FALSE", false}, {"JRCOVERSHEET=false", false},
+    } cases[] = {{"JRCOVERSHEET=TRUE", true},
+                 {"JRCOVERSHEET=True", true},
+                 {"JRCOVERSHEET=FALSE", false},
+                 {"JRCOVERSHEET=false", false},
                  {"", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
@@ -139,23 +147,27 @@ TEST(CoverPageEndToEnd, WithoutBundleOrFontsTheFaxGoesOutWithoutItsPage) {
         std::vector<std::string> env;
         std::string message;
     } cases[] = {
-        {"missing bundle", "/nonexistent/Quorvan Job Routing.plugin", {},
+        {"missing bundle",
+         "/nonexistent/Quorvan Job Routing.plugin",
+         {},
          "ERROR: Unable to find the Job Routing bundle /nonexistent/Quorvan Job "
          "Routing.plugin; the fax is sent without its cover page.\n"},
-        {"missing fonts", QOR_REAL_BUNDLE, {"FONTCONFIG_FILE=" + fixture("no-fonts.conf")},
+        {"missing fonts",
+         QOR_REAL_BUNDLE,
+         {"FONTCONFIG_FILE=" + fixture("no-fonts.conf")},
          "ERROR: Unable to find the font Helvetica-BoldOblique (Nimbus Sans Bold Italic); the "
          "fax is sent without its cover page.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto result = runFax("JRCOVERSHEET=TRUE JRJOBNAME=Ann", "socket://printer",
-                                   c.bundle, c.env);
+        const auto result =
+            runFax("JRCOVERSHEET=TRUE JRJOBNAME=Ann", "socket://printer", c.bundle, c.env);
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.err, c.message);
         EXPECT_EQ(count(result.out, "%%FaxCoverPage"), 0u);
         EXPECT_EQ(count(result.out, "%%EndSetup"), 1u);
-        EXPECT_TRUE(result.out.ends_with(jobText().substr(jobText().find("%%Page: 1 1")) + kUEL +
-                                         "\n"));
+        EXPECT_TRUE(
+            result.out.ends_with(jobText().substr(jobText().find("%%Page: 1 1")) + kUEL + "\n"));
     }
 }
 
@@ -193,22 +205,34 @@ GreyPage readPgm(const std::string& path) {
     in >> page.width >> page.height >> maxValue;
     in.get();
     page.pixels.resize(static_cast<size_t>(page.width) * page.height);
-    in.read(reinterpret_cast<char*>(page.pixels.data()), static_cast<std::streamsize>(page.pixels.size()));
+    in.read(reinterpret_cast<char*>(page.pixels.data()),
+            static_cast<std::streamsize>(page.pixels.size()));
     if (magic != "P5" || maxValue != 255 || !in) page.pixels.clear();
     return page;
 }
 
 TEST(CoverPageEndToEnd, GhostscriptPrintsTheCoverPageWhereTheLayoutPutsIt) {
-    TempDir dir;
-    const auto result = runFax(
+    const std::string options =
         "JRCOVERSHEET=TRUE JRENCODINGSTR=French JRJOBNAME=Ann<20>Lee JRCSNAME=Ren\xC3\xA9 "
-        "JRCSCPAGES=3 JRCSCOMMNTA=Bonjour");
+        "JRCSCPAGES=3 JRCSCOMMNTA=Bonjour";
+    // The columns as the filter works them out from the same bundle and options.
+    const std::string saved = std::getenv("QOR_JOB_ROUTING_BUNDLE");
+    setenv("QOR_JOB_ROUTING_BUNDLE", QOR_REAL_BUNDLE, 1);
+    const auto store = qor::argumentStore::initWithOptionString(options.c_str());
+    const auto layout =
+        qor::greyscaleCoverSheet::CreateBitmapContextWithWidth(588, 768, store)->layOutPage(store);
+    setenv("QOR_JOB_ROUTING_BUNDLE", saved.c_str(), 1);
+    const int labelEnd = static_cast<int>(layout.labelColumn);
+    const int values = static_cast<int>(layout.valueColumn);
+
+    TempDir dir;
+    const auto result = runFax(options);
     ASSERT_EQ(result.status, 0);
     writeFile(dir.file("job.prn"), result.out);
-    const auto gs = runProgram({"/usr/bin/gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
-                                "-sDEVICE=pgmraw", "-r72", "-dFIXEDMEDIA", "-sPAPERSIZE=letter",
-                                "-dFirstPage=1", "-dLastPage=1",
-                                "-sOutputFile=" + dir.file("page.pgm"), dir.file("job.prn")});
+    const auto gs =
+        runProgram({"/usr/bin/gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pgmraw",
+                    "-r72", "-dFIXEDMEDIA", "-sPAPERSIZE=letter", "-dFirstPage=1", "-dLastPage=1",
+                    "-sOutputFile=" + dir.file("page.pgm"), dir.file("job.prn")});
     ASSERT_EQ(gs.status, 0) << gs.err;
     EXPECT_EQ(gs.err, "");
     EXPECT_EQ(gs.out, "");
@@ -232,16 +256,17 @@ TEST(CoverPageEndToEnd, GhostscriptPrintsTheCoverPageWhereTheLayoutPutsIt) {
         EXPECT_EQ(ink(40, static_cast<int>(bar.top), 570, static_cast<int>(bar.top) + 1), 0);
         EXPECT_EQ(ink(40, static_cast<int>(bar.bottom) - 1, 570, static_cast<int>(bar.bottom)), 0);
     }
-    EXPECT_GT(ink(40, 695, 500, 725), 300);  // title
-    EXPECT_GT(ink(40, 625, 250, 648), 150);  // "Pages to Follow:" and the count
-    EXPECT_GT(ink(40, 565, 120, 588), 30);   // "To:" heading
-    EXPECT_GT(ink(40, 537, 200, 551), 30);   // recipient "Name:" label
-    EXPECT_GT(ink(200, 537, 400, 551), 30);  // recipient name
-    EXPECT_GT(ink(200, 415, 400, 432), 30);  // sender name
-    EXPECT_GT(ink(200, 160, 400, 176), 30);  // first comment line
-    EXPECT_EQ(ink(200, 385, 570, 400), 0);   // company: no value
-    EXPECT_EQ(ink(40, 45, 570, 140), 0);     // comment lines 2 to 6: none
-    EXPECT_EQ(ink(-12, -12, 600, 0), 0);     // the margin below the image
+    EXPECT_GT(ink(40, 695, 500, 725), 300);                 // title
+    EXPECT_GT(ink(40, 625, 250, 648), 150);                 // "Pages to Follow:" and the count
+    EXPECT_GT(ink(40, 565, 120, 588), 30);                  // "To:" heading
+    EXPECT_GT(ink(labelEnd - 40, 537, labelEnd, 551), 30);  // recipient "Name:" label
+    EXPECT_EQ(ink(labelEnd + 1, 530, values - 1, 600), 0);  // the gap between the columns
+    EXPECT_GT(ink(values, 537, values + 100, 551), 30);     // recipient name
+    EXPECT_GT(ink(values, 415, values + 100, 432), 30);     // sender name
+    EXPECT_GT(ink(values, 160, values + 100, 176), 30);     // first comment line
+    EXPECT_EQ(ink(values, 385, 570, 400), 0);               // company: no value
+    EXPECT_EQ(ink(40, 45, 570, 140), 0);                    // comment lines 2 to 6: none
+    EXPECT_EQ(ink(-12, -12, 600, 0), 0);                    // the margin below the image
 }
 
 }  // namespace
