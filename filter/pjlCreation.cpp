@@ -11,7 +11,10 @@ namespace qor {
 namespace {
 
 std::string quoted(std::string_view value) {
-    return "\"" + pjlQuotable(value) + "\"";
+    std::string text(1, '"');
+    text += pjlQuotable(value);
+    text += '"';
+    return text;
 }
 
 std::string optionValue(const argumentStore& store, std::string_view name) {
