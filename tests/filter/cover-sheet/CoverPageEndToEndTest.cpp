@@ -2,11 +2,11 @@
 // and a Ghostscript rendering.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "RunFilter.h"
+#include "ScopedEnv.h"
 #include "greyscaleCoverSheet.h"
 
 using namespace qor::test;
@@ -216,12 +216,12 @@ TEST(CoverPageEndToEnd, GhostscriptPrintsTheCoverPageWhereTheLayoutPutsIt) {
         "JRCOVERSHEET=TRUE JRENCODINGSTR=French JRJOBNAME=Ann<20>Lee JRCSNAME=Ren\xC3\xA9 "
         "JRCSCPAGES=3 JRCSCOMMNTA=Bonjour";
     // The columns as the filter works them out from the same bundle and options.
-    const std::string saved = std::getenv("QOR_JOB_ROUTING_BUNDLE");
-    setenv("QOR_JOB_ROUTING_BUNDLE", QOR_REAL_BUNDLE, 1);
-    const auto store = qor::argumentStore::initWithOptionString(options.c_str());
-    const auto layout =
-        qor::greyscaleCoverSheet::CreateBitmapContextWithWidth(588, 768, store)->layOutPage(store);
-    setenv("QOR_JOB_ROUTING_BUNDLE", saved.c_str(), 1);
+    const auto layout = [&options] {
+        ScopedEnv bundle("QOR_JOB_ROUTING_BUNDLE", QOR_REAL_BUNDLE);
+        const auto store = qor::argumentStore::initWithOptionString(options.c_str());
+        return qor::greyscaleCoverSheet::CreateBitmapContextWithWidth(588, 768, store)
+            ->layOutPage(store);
+    }();
     const int labelEnd = static_cast<int>(layout.labelColumn);
     const int values = static_cast<int>(layout.valueColumn);
 

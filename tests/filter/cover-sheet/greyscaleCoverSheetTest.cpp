@@ -7,6 +7,7 @@
 
 #include "CoverPageHook.h"
 #include "FontCatalog.h"
+#include "ScopedEnv.h"
 #include "greyscaleCoverSheet.h"
 
 namespace qor {
@@ -47,7 +48,12 @@ int inkIn(const greyscaleCoverSheet& sheet, Region r) {
     return ink;
 }
 
-TEST(greyscaleCoverSheet, LanguageNumbers) {
+// Every page of these tests reads the small fixture bundle.
+class CoverSheet : public ::testing::Test {
+    test::ScopedEnv bundle_{"QOR_JOB_ROUTING_BUNDLE", QOR_TEST_BUNDLE};
+};
+
+TEST_F(CoverSheet, LanguageNumbers) {
     const struct {
         const char* name;
         int number;
@@ -63,7 +69,7 @@ TEST(greyscaleCoverSheet, LanguageNumbers) {
     EXPECT_EQ(greyscaleCoverSheet::infoForCoverSheetValue(2, 10), "Arial");
 }
 
-TEST(greyscaleCoverSheet, EncodingStringSelectsTheStringsFile) {
+TEST_F(CoverSheet, EncodingStringSelectsTheStringsFile) {
     const struct {
         const char* options;
         const char* name;
@@ -88,17 +94,18 @@ TEST(greyscaleCoverSheet, EncodingStringSelectsTheStringsFile) {
     EXPECT_EQ(*german->translations().getValue("Name:"), "Name:");
 }
 
-TEST(greyscaleCoverSheet, MissingBundleGivesNoPageAndWritesNothing) {
-    const std::string saved = std::getenv("QOR_JOB_ROUTING_BUNDLE");
-    setenv("QOR_JOB_ROUTING_BUNDLE", "/nonexistent/Quorvan Job Routing.plugin", 1);
-    ::testing::internal::CaptureStderr();
-    std::string written;
-    const bool made = writeFaxCoverPage(storeOf("JRCOVERSHEET=TRUE"), [&](std::string_view s) {
-        written += s;
-        return true;
-    });
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    setenv("QOR_JOB_ROUTING_BUNDLE", saved.c_str(), 1);
+TEST_F(CoverSheet, MissingBundleGivesNoPageAndWritesNothing) {
+    std::string written, err;
+    bool made = true;
+    {
+        test::ScopedEnv bundle("QOR_JOB_ROUTING_BUNDLE", "/nonexistent/Quorvan Job Routing.plugin");
+        ::testing::internal::CaptureStderr();
+        made = writeFaxCoverPage(storeOf("JRCOVERSHEET=TRUE"), [&](std::string_view s) {
+            written += s;
+            return true;
+        });
+        err = ::testing::internal::GetCapturedStderr();
+    }
     EXPECT_FALSE(made);
     EXPECT_EQ(written, "");
     EXPECT_EQ(err,
@@ -106,7 +113,7 @@ TEST(greyscaleCoverSheet, MissingBundleGivesNoPageAndWritesNothing) {
               "Routing.plugin; the fax is sent without its cover page.\n");
 }
 
-TEST(greyscaleCoverSheet, ColumnsFollowTheWidestLabel) {
+TEST_F(CoverSheet, ColumnsFollowTheWidestLabel) {
     for (const char* language : {"English", "French"}) {
         SCOPED_TRACE(language);
         const auto store = storeOf((std::string("JRENCODINGSTR=") + language).c_str());
@@ -129,7 +136,7 @@ TEST(greyscaleCoverSheet, ColumnsFollowTheWidestLabel) {
               english->layOutPage(storeOf("")).labelColumn + 30);
 }
 
-TEST(greyscaleCoverSheet, PlacesEveryTextOfAFullPage) {
+TEST_F(CoverSheet, PlacesEveryTextOfAFullPage) {
     const auto store = storeOf(
         "JRJOBNAME=Ann<20>Lee JRCSRECVOICE=555-0101 JRCSNAME=Bob JRCSCOMPANY=Acme "
         "JRCSADDR1=1<20>Main<20>St JRCSADDR2=Springfield JRCSSENDFAX=555-0102 "
@@ -191,7 +198,7 @@ TEST(greyscaleCoverSheet, PlacesEveryTextOfAFullPage) {
     }
 }
 
-TEST(greyscaleCoverSheet, PageWithOnlyTheRecipientDrawsNoOtherValues) {
+TEST_F(CoverSheet, PageWithOnlyTheRecipientDrawsNoOtherValues) {
     const auto store = storeOf("JRJOBNAME=Ann JRCSNAME= JRCSCPAGES=");
     auto sheet = makeSheet(store);
     ASSERT_TRUE(sheet);
@@ -215,7 +222,7 @@ TEST(greyscaleCoverSheet, PageWithOnlyTheRecipientDrawsNoOtherValues) {
     EXPECT_EQ(inkIn(*sheet, {40, 45, 570, 180}), 0);                // comment lines: none
 }
 
-TEST(greyscaleCoverSheet, BarsAreSolidPixelRows) {
+TEST_F(CoverSheet, BarsAreSolidPixelRows) {
     auto sheet = makeSheet(storeOf(""));
     ASSERT_TRUE(sheet);
     sheet->createImageWith(storeOf(""));
@@ -232,7 +239,7 @@ TEST(greyscaleCoverSheet, BarsAreSolidPixelRows) {
     }
 }
 
-TEST(greyscaleCoverSheet, ValuesAreDrawnInMacRoman) {
+TEST_F(CoverSheet, ValuesAreDrawnInMacRoman) {
     auto render = [](const char* name) {
         const std::string options = std::string("JRCSNAME=") + name;
         auto sheet = makeSheet(storeOf(options.c_str()));
@@ -245,7 +252,7 @@ TEST(greyscaleCoverSheet, ValuesAreDrawnInMacRoman) {
     EXPECT_EQ(greyscaleCoverSheet::encodeWithString("Ren\xC3\xA9"), "Ren\x8E");
 }
 
-TEST(greyscaleCoverSheet, SamePageTwiceGivesIdenticalRasters) {
+TEST_F(CoverSheet, SamePageTwiceGivesIdenticalRasters) {
     const auto store =
         storeOf("JRENCODINGSTR=French JRJOBNAME=Ann JRCSNAME=Ren\xC3\xA9 JRCSCPAGES=2");
     auto first = makeSheet(store);
@@ -255,7 +262,7 @@ TEST(greyscaleCoverSheet, SamePageTwiceGivesIdenticalRasters) {
     EXPECT_EQ(first->bitMapArea(), second->bitMapArea());
 }
 
-TEST(greyscaleCoverSheet, PreambleDeclaresOneRowLessThanTheRaster) {
+TEST_F(CoverSheet, PreambleDeclaresOneRowLessThanTheRaster) {
     auto sheet = makeSheet(storeOf(""));
     ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->postScriptImageString(),
@@ -277,7 +284,7 @@ TEST(greyscaleCoverSheet, PreambleDeclaresOneRowLessThanTheRaster) {
               "image\n");
 }
 
-TEST(greyscaleCoverSheet, RowsGoOutBottomFirstWithoutTheTopRow) {
+TEST_F(CoverSheet, RowsGoOutBottomFirstWithoutTheTopRow) {
     auto sheet = makeSheet(storeOf(""), 8, 4);
     ASSERT_TRUE(sheet);
     sheet->context().fillRect(0, 0, 8, 1);  // bottom row black
@@ -292,7 +299,7 @@ TEST(greyscaleCoverSheet, RowsGoOutBottomFirstWithoutTheTopRow) {
     }
 }
 
-TEST(greyscaleCoverSheet, RejectsRastersItCannotDraw) {
+TEST_F(CoverSheet, RejectsRastersItCannotDraw) {
     EXPECT_EQ(makeSheet(storeOf(""), 0, 768), nullptr);
     EXPECT_EQ(makeSheet(storeOf(""), 588, -1), nullptr);
     ::testing::internal::CaptureStderr();
@@ -300,7 +307,7 @@ TEST(greyscaleCoverSheet, RejectsRastersItCannotDraw) {
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("ERROR: "), std::string::npos);
 }
 
-TEST(writeFaxCoverPage, WritesPreambleRowsAndPageEnd) {
+TEST_F(CoverSheet, WriteFaxCoverPageWritesPreambleRowsAndPageEnd) {
     std::vector<std::string> writes;
     ASSERT_TRUE(writeFaxCoverPage(storeOf("JRJOBNAME=Ann"), [&](std::string_view s) {
         writes.emplace_back(s);
@@ -318,7 +325,7 @@ TEST(writeFaxCoverPage, WritesPreambleRowsAndPageEnd) {
     EXPECT_EQ(writes[1], std::string(1176, 'F') + " \n");
 }
 
-TEST(writeFaxCoverPage, StopsAtTheFirstFailedWrite) {
+TEST_F(CoverSheet, WriteFaxCoverPageStopsAtTheFirstFailedWrite) {
     int calls = 0;
     EXPECT_TRUE(writeFaxCoverPage(storeOf(""), [&](std::string_view) {
         ++calls;

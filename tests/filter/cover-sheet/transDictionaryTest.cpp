@@ -1,10 +1,10 @@
 // The strings-file scanner, the English fallback and where the bundle's files are looked for.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 
 #include "JobRoutingBundle.h"
+#include "ScopedEnv.h"
 #include "transDictionary.h"
 
 namespace qor {
@@ -97,29 +97,21 @@ TEST_F(TranslationFiles, NeitherFileGivesAnEmptyTableAndSaysSo) {
 }
 
 TEST(JobRoutingBundle, DefaultsAndTheRunTimeOverride) {
-    const char* saved = std::getenv("QOR_JOB_ROUTING_BUNDLE");
-    const std::string restore = saved ? saved : "";
-
-    unsetenv("QOR_JOB_ROUTING_BUNDLE");
-    EXPECT_EQ(jobRoutingBundlePath(), QOR_DEFAULT_BUNDLE);
-    if (std::string(QOR_DEFAULT_BUNDLE) ==
-        "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin") {
-        EXPECT_EQ(englishStringsPath(),
-                  "/Library/Printers/PPD Plugins/Quorvan Job Routing.plugin/Contents/Resources/"
-                  "English.lproj/Localizable.strings");
+    {
+        test::ScopedEnv bundle("QOR_JOB_ROUTING_BUNDLE", "");
+        EXPECT_EQ(jobRoutingBundlePath(), QOR_DEFAULT_BUNDLE);
+        if (std::string(QOR_DEFAULT_BUNDLE) ==
+            "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin") {
+            EXPECT_EQ(englishStringsPath(),
+                      "/Library/Printers/PPD Plugins/Quorvan Job Routing.plugin/Contents/"
+                      "Resources/English.lproj/Localizable.strings");
+        }
     }
-
-    setenv("QOR_JOB_ROUTING_BUNDLE", "/opt/q/JR.plugin", 1);
+    test::ScopedEnv bundle("QOR_JOB_ROUTING_BUNDLE", "/opt/q/JR.plugin");
     EXPECT_EQ(jobRoutingBundlePath(), "/opt/q/JR.plugin");
     EXPECT_EQ(englishStringsPath(),
               "/opt/q/JR.plugin/Contents/Resources/English.lproj/Localizable.strings");
     EXPECT_EQ(stringsFilePath("/b", "sv"), "/b/Contents/Resources/sv.lproj/Localizable.strings");
-
-    if (saved) {
-        setenv("QOR_JOB_ROUTING_BUNDLE", restore.c_str(), 1);
-    } else {
-        unsetenv("QOR_JOB_ROUTING_BUNDLE");
-    }
 }
 
 }  // namespace
