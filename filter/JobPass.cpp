@@ -34,18 +34,10 @@ LineReader::LineReader(int fd, std::function<void()> beforeBlock, size_t blockSi
       pos_(buffer_.data()),
       end_(buffer_.data()) {}
 
-const char* LineReader::find(const char*& cache, bool& valid, char c, const char* from) {
-    if (!valid || (cache != nullptr && cache < from)) {
-        cache = static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end_ - from)));
-        valid = true;
-    }
-    return cache != nullptr ? cache : end_;
-}
-
-bool LineReader::refill(const char* pos) {
+void LineReader::refill() {
     if (beforeBlock_) beforeBlock_();
-    const size_t kept = static_cast<size_t>(end_ - pos);
-    std::memmove(buffer_.data(), pos, kept);
+    const size_t kept = static_cast<size_t>(end_ - pos_);
+    std::memmove(buffer_.data(), pos_, kept);
     pos_ = buffer_.data();
     end_ = pos_ + kept;
     lfValid_ = crValid_ = nulValid_ = false;
@@ -54,36 +46,12 @@ bool LineReader::refill(const char* pos) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             readError_ = errno;
-            return false;
-        }
-        if (n == 0) eof_ = true;
-        end_ += n;
-        return true;
-    }
-}
-
-bool LineReader::nextLine(std::string_view& line, bool& hasZero) {
-    for (;;) {
-        if (readError_ != 0) return false;
-        const size_t avail = static_cast<size_t>(end_ - pos_);
-        const char* term =
-            std::min(find(nextLF_, lfValid_, '\n', pos_), find(nextCR_, crValid_, '\r', pos_));
-        size_t length = 0;
-        if (term != end_ && static_cast<size_t>(term - pos_) < kLineLength) {
-            length = static_cast<size_t>(term - pos_) + 1;
-        } else if (avail >= kLineLength) {
-            length = kLineLength;
-        } else if (eof_) {
-            if (avail == 0) return false;
-            length = avail;
+        } else if (n == 0) {
+            eof_ = true;
         } else {
-            if (!refill(pos_)) return false;
-            continue;
+            end_ += n;
         }
-        line = std::string_view(pos_, length);
-        hasZero = find(nextNUL_, nulValid_, '\0', pos_) < pos_ + length;
-        pos_ += length;
-        return true;
+        return;
     }
 }
 
@@ -94,6 +62,8 @@ JobPass::JobPass(const JobPassSettings& settings, CoverPageFn coverPage, OutputS
       out_(out),
       inputLog_(inputLog),
       outputLog_(outputLog) {
+    fax_ = settings_.routingMode && *settings_.routingMode == jr::kModeFax;
+    verify_ = settings_.routingMode && *settings_.routingMode == jr::kModeVerify;
     collateBlock_ = "%!\n%Set collate copies = copy:\n<< /CollatedCopies " +
                     settings_.collatedCopies + " >> setuserparams\n%EndUserSetup\n";
 }
@@ -140,9 +110,7 @@ void JobPass::processLine(std::string_view line, bool hasZero) {
         passThrough(line);
         return;
     }
-    const bool fax = settings_.routingMode && *settings_.routingMode == jr::kModeFax;
-    const bool verify = settings_.routingMode && *settings_.routingMode == jr::kModeVerify;
-    if (fax && startsWith(line, "%%EndSetup")) {
+    if (fax_ && startsWith(line, "%%EndSetup")) {
         // Written here, once, so that the cover page follows it directly.
         emit(line);
         if (coverOn() && coverPage_)
@@ -150,7 +118,7 @@ void JobPass::processLine(std::string_view line, bool hasZero) {
         flushAll();
         return;
     }
-    if (verify && startsWith(line, "%RBINumCopies: ")) {
+    if (verify_ && startsWith(line, "%RBINumCopies: ")) {
         // The block begins with "%!", so the line it now heads is never taken for PJL.
         emit(collateBlock_);
         passThrough(line);
@@ -165,8 +133,16 @@ bool JobPass::run(int inputFd, size_t blockSize) {
     LineReader reader(
         inputFd, [this] { flushAll(); }, blockSize);
     std::string_view line;
-    bool hasZero = false;
-    while (ok_ && reader.nextLine(line, hasZero)) processLine(line, hasZero);
+    while (ok_ && reader.nextLine(line)) {
+        // Only a line that begins with '%', '@' or ESC can be a marker or PJL; any other
+        // is passed on as it is, whatever it holds.
+        const char first = line.front();
+        if (inputLog_ == nullptr && first != '%' && first != '@' && first != '\x1b') {
+            passThrough(line);
+        } else {
+            processLine(line, reader.hasZero(line));
+        }
+    }
     flushSpan();
     readError_ = reader.readError();
     return ok_ && readError_ == 0;

@@ -1,7 +1,9 @@
 // The line pass: copies the job line by line, drops its PJL, makes the insertions.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,14 +26,53 @@ class LineReader {
   public:
     LineReader(int fd, std::function<void()> beforeBlock, size_t blockSize = 256 * 1024);
 
-    // The next line (valid until the next call) and whether it holds a byte 0;
-    // false at the end of the input or on a read error (see readError).
-    bool nextLine(std::string_view& line, bool& hasZero);
+    // The next line, valid until the next call; false at the end of the input or on a
+    // read error (see readError). Inline: it runs once per line of the job.
+    bool nextLine(std::string_view& line) {
+        for (;;) {
+            const char* term =
+                std::min(find(nextLF_, lfValid_, '\n'), find(nextCR_, crValid_, '\r'));
+            const size_t avail = static_cast<size_t>(end_ - pos_);
+            size_t length = 0;
+            if (term != end_ && static_cast<size_t>(term - pos_) < kLineLength) {
+                length = static_cast<size_t>(term - pos_) + 1;
+            } else if (avail >= kLineLength) {
+                length = kLineLength;
+            } else if (eof_ || readError_ != 0) {
+                if (avail == 0 || readError_ != 0) return false;
+                length = avail;
+            } else {
+                refill();
+                continue;
+            }
+            line = std::string_view(pos_, length);
+            pos_ += length;
+            return true;
+        }
+    }
+    // Whether the line just returned holds a byte 0.
+    bool hasZero(std::string_view line) {
+        const char* from = line.data();
+        if (!nulValid_ || (nextNUL_ != nullptr && nextNUL_ < from)) {
+            nextNUL_ =
+                static_cast<const char*>(std::memchr(from, 0, static_cast<size_t>(end_ - from)));
+            nulValid_ = true;
+        }
+        return nextNUL_ != nullptr && nextNUL_ < from + line.size();
+    }
     int readError() const { return readError_; }
 
   private:
-    const char* find(const char*& cache, bool& valid, char c, const char* from);
-    bool refill(const char* pos);
+    // The next c at or after the read position, or end_ when there is none.
+    const char* find(const char*& cache, bool& valid, char c) {
+        if (!valid || (cache != nullptr && cache < pos_)) {
+            cache =
+                static_cast<const char*>(std::memchr(pos_, c, static_cast<size_t>(end_ - pos_)));
+            valid = true;
+        }
+        return cache != nullptr ? cache : end_;
+    }
+    void refill();
 
     int fd_;
     std::function<void()> beforeBlock_;
@@ -40,8 +81,8 @@ class LineReader {
     const char* end_;
     bool eof_ = false;
     int readError_ = 0;
-    // Next line feed, carriage return and zero byte at or after the read position,
-    // nullptr when there is none before end_; kept across lines so each search runs once.
+    // Next line feed, carriage return and zero byte found in the buffer, nullptr when
+    // there is none before end_; kept across lines so that each search runs once.
     const char* nextLF_ = nullptr;
     const char* nextCR_ = nullptr;
     const char* nextNUL_ = nullptr;
@@ -76,6 +117,8 @@ class JobPass {
 
   private:
     void processLine(std::string_view line, bool hasZero);
+    bool fax_ = false;     // routing mode exactly JRFax
+    bool verify_ = false;  // routing mode exactly JRVerify
     void passThrough(std::string_view line);
     bool flushSpan();
     bool coverOn() const;
