@@ -100,6 +100,8 @@ std::optional<FontFace> findFontNamed(std::string_view fontName) {
 #if defined(__SANITIZE_ADDRESS__) || defined(QOR_ADDRESS_SANITIZER)
 // fontconfig 2.14 loses a few bytes while it parses its configuration files; sanitized builds
 // of every program that looks up faces would otherwise fail at exit for a fault not their own.
+// The library has no frame pointers, so its stacks end inside it and only the whole library
+// can be named here; the fontconfig objects of this file are all held by unique_ptr.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n";
 }
