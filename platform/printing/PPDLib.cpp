@@ -9,8 +9,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "PrintSession.h"
-
 // libcups marks its whole PPD API deprecated in favour of IPP printer attributes, which do not
 // describe a PPD's keywords; this file is the one place that reads PPDs, so the warning is
 // silenced here alone.
@@ -175,21 +173,7 @@ OSStatus ppdOpenCompiledPPDFromFile(const char* path, PPDContextViel* context) {
 }
 
 void ppdCloseCompiledPPD(PPDContextViel context) {
-    delete context;
-}
-
-OSStatus ppdOpenCompiledPPDFromTicket(PMTicketRef printerInfo, PPDContextViel* context,
-                                      PPDFileRef* file) {
-    if (printerInfo == nullptr || context == nullptr || file == nullptr) return kPPDParamErr;
-    std::string path;
-    if (PMTicketGetCFString(printerInfo, kPMTopLevel, kPMTopLevel, kPMCompiledPPDKey, &path) !=
-            kPMNoError ||
-        path.empty())
-        return kPPDFileNotFoundErr;
-    OSStatus status = ppdOpenCompiledPPDFromFile(path.c_str(), context);
-    if (status != kPPDNoErr) return status;
-    *file = new PPDFileRecord{std::move(path)};
-    return kPPDNoErr;
+    std::unique_ptr<PPDContextRecord> owned(context);
 }
 
 OSStatus ppdCopyQueuePPD(const char* queueName, std::string* path) {
@@ -204,9 +188,9 @@ OSStatus ppdCopyQueuePPD(const char* queueName, std::string* path) {
 }
 
 OSStatus ppdCloseCompiledPPDFromTicket(PPDContextViel context, PPDFileRef file) {
-    delete file;
+    std::unique_ptr<PPDFileRecord> ownedFile(file);
     if (context == nullptr) return kPPDParamErr;
-    delete context;
+    ppdCloseCompiledPPD(context);
     return kPPDNoErr;
 }
 

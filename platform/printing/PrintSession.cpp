@@ -72,13 +72,13 @@ double secondsSinceReferenceDate() {
 }  // namespace
 
 PMTicketRef PMTicketCreate(PMTicketType type) {
-    auto ticket = new OpaquePMTicket;
+    auto ticket = std::make_unique<OpaquePMTicket>();
     if (type == PMTicketType::PrintSettings) ticket->ppdDict = std::make_unique<Dictionary>();
-    return ticket;
+    return ticket.release();
 }
 
 void PMTicketRelease(PMTicketRef ticket) {
-    delete ticket;
+    std::unique_ptr<OpaquePMTicket> owned(ticket);
 }
 
 const Dictionary* PMTicketGetDictionary(PMTicketRef ticket) {
@@ -160,7 +160,7 @@ OSStatus PMCreateSession(PMPrintSession* session) {
 
 OSStatus PMRelease(PMPrintSession session) {
     if (session == nullptr) return kPMInvalidParameter;
-    delete session;
+    std::unique_ptr<OpaquePMPrintSession> owned(session);
     return kPMNoError;
 }
 

@@ -74,6 +74,26 @@ TEST(IsQuorvanPrinter, OurFixtureYesAnotherMakerNo) {
     ppdCloseCompiledPPD(ctx);
 }
 
+TEST(QorFeatureSupported, ShippedPPDsAnnounceTheirModelsFeatures) {
+    struct Case {
+        const char* file;
+        const char* feature;
+        bool expected;
+    };
+    for (const Case& c :
+         {Case{"Quorvan-Q4150C.ppd", "P", true}, Case{"Quorvan-Q4150C.ppd", "F", false},
+          Case{"Quorvan-Q2050.ppd", "P", false}, Case{"Quorvan-Q2050.ppd", "F", true}}) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.feature);
+        std::string path = std::string(QOR_SOURCE_DIR) + "/ppd/" + c.file;
+        if (!std::filesystem::exists(path)) GTEST_SKIP() << "shipped PPDs not present";
+        PPDContextViel ctx = nullptr;
+        ASSERT_EQ(ppdOpenCompiledPPDFromFile(path.c_str(), &ctx), kPPDNoErr);
+        EXPECT_TRUE(IsQuorvanPrinter(ctx));
+        EXPECT_EQ(QorFeatureSupported(ctx, c.feature), c.expected);
+        ppdCloseCompiledPPD(ctx);
+    }
+}
+
 TEST(QorFeatureSupported, TokensComparedExactly) {
     struct Case {
         const char* value;

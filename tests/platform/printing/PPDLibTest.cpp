@@ -244,6 +244,28 @@ TEST(PPDLib, WalksOurShippedPPDs) {
     }
 }
 
+TEST(PPDLib, ShippedPPDsForbidWhatTheirInstalledOptionsRuleOut) {
+    const std::string q2050 = std::string(QOR_SOURCE_DIR) + "/ppd/Quorvan-Q2050.ppd";
+    if (!std::filesystem::exists(q2050)) GTEST_SKIP() << "shipped PPDs not present";
+    Context ctx = open(q2050);
+    ASSERT_EQ(setInstallableOptions(ctx.get(), nullptr), kPPDNoErr);
+    struct Case {
+        const char* keyword;
+        const char* option;
+        bool forbidden;
+    };
+    // The finisher is not installed and the duplex unit is.
+    for (const Case& c : {Case{"Staple", "None", false}, Case{"Staple", "TopLeft", true},
+                          Case{"Staple", "DualLeft", true}, Case{"Jog", "True", true},
+                          Case{"Jog", "False", false}, Case{"Duplex", "DuplexNoTumble", false}}) {
+        SCOPED_TRACE(std::string(c.keyword) + " " + c.option);
+        xUIOption option;
+        ASSERT_TRUE(ppdGetUIOption(ctx.get(), mainIndex(ctx.get(), c.keyword),
+                                   optionIndex(ctx.get(), c.option), &option));
+        EXPECT_EQ(option.forbidden, c.forbidden);
+    }
+}
+
 TEST(PPDLib, ReadsAnotherMakersPPD) {
     const std::string path = "/usr/share/ppd/cupsfilters/pxlmono.ppd";
     if (!std::filesystem::exists(path)) GTEST_SKIP() << "cups-filters PPDs not installed";
