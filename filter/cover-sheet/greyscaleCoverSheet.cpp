@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 
 #include "FontCatalog.h"
 #include "JobRoutingBundle.h"
@@ -101,9 +102,18 @@ std::unique_ptr<greyscaleCoverSheet> greyscaleCoverSheet::CreateBitmapContextWit
     sheet->currentLine_ = -1;
     sheet->lineCount_ = withHeight;
     sheet->bitmapBytesPerRow_ = width;
-    sheet->bitMapArea_.assign(static_cast<size_t>(width) * static_cast<size_t>(withHeight), 255);
-    sheet->context_ = gfx::GreyBitmapContext::create(sheet->bitMapArea_.data(), width, withHeight,
-                                                     sheet->bitmapBytesPerRow_);
+    // cairo draws on at most 32767 pixels a side; a larger raster is not even allocated.
+    constexpr int32_t kLargestSide = 32767;
+    if (width <= kLargestSide && withHeight <= kLargestSide) {
+        try {
+            sheet->bitMapArea_.assign(static_cast<size_t>(width) * static_cast<size_t>(withHeight),
+                                      255);
+            sheet->context_ = gfx::GreyBitmapContext::create(sheet->bitMapArea_.data(), width,
+                                                             withHeight, sheet->bitmapBytesPerRow_);
+        } catch (const std::bad_alloc&) {
+            sheet->context_.reset();
+        }
+    }
     if (!sheet->context_) {
         std::fprintf(stderr, "ERROR: Unable to make the %dx%d fax cover page raster.\n", width,
                      withHeight);

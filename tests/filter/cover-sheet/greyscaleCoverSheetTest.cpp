@@ -304,6 +304,7 @@ TEST_F(CoverSheet, RejectsRastersItCannotDraw) {
     EXPECT_EQ(makeSheet(storeOf(""), 588, -1), nullptr);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(makeSheet(storeOf(""), 587, 768), nullptr);
+    EXPECT_EQ(makeSheet(storeOf(""), 40000, 40000), nullptr);  // beyond what cairo draws
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("ERROR: "), std::string::npos);
 }
 
