@@ -16,9 +16,7 @@ TEST(Cupsfilter, RunsQorpstopsAfterPstopsWithThePpdsFilterLine) {
     // type our filter takes.
     TempDir dir;
     const std::string filters = dir.file("serverbin/filter");
-    fs::create_directories(filters);
-    fs::copy_file(QORPSTOPS_PATH, filters + "/qorpstops");
-    fs::permissions(filters + "/qorpstops", fs::perms(0555));
+    installFilter(filters);
     fs::create_symlink("/usr/lib/cups/filter/pstops", filters + "/pstops");
     writeFile(dir.file("cups-files.conf"), "ServerBin " + dir.file("serverbin") + "\n");
     writeFile(dir.file("job.ps"),

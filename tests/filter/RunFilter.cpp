@@ -36,6 +36,12 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+void installFilter(const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(QORPSTOPS_PATH, folder + "/qorpstops");
+    std::filesystem::permissions(folder + "/qorpstops", std::filesystem::perms(0555));
+}
+
 RunResult runProgram(const std::vector<std::string>& argv, const RunOptions& options) {
     TempDir io;
     const std::string in = io.file("in"), out = io.file("out"), err = io.file("err");

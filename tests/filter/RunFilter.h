@@ -36,6 +36,8 @@ class TempDir {
 };
 
 std::string readFile(const std::string& path);
+// Copies the built filter into folder (made as needed) with the mode CUPS asks of filters.
+void installFilter(const std::string& folder);
 void writeFile(const std::string& path, const std::string& bytes);
 
 }  // namespace qor::test

@@ -57,10 +57,7 @@ bool announces(ppd_file_t* ppd, const std::string& feature) {
 TEST(ShippedPpds, PassCupstestppdWithoutWarnings) {
     // A private root holding the built filter, so the cupsFilter2 program is found.
     TempDir root;
-    const std::string filterDir = root.file("usr/lib/cups/filter");
-    fs::create_directories(filterDir);
-    fs::copy_file(QORPSTOPS_PATH, filterDir + "/qorpstops");
-    fs::permissions(filterDir + "/qorpstops", fs::perms(0555));
+    installFilter(root.file("usr/lib/cups/filter"));
     const auto ppds = shippedPpds();
     ASSERT_GE(ppds.size(), 2u);
     for (const auto& path : ppds) {
