@@ -1,0 +1,329 @@
+// Resource maps of layout resources, controls and dialogs made from their templates, the modal
+// dialog loop and standard alerts.
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+#include <iostream>
+
+#include "Toolbox-private.h"
+
+using qor::toolbox::ControlKind;
+using qor::toolbox::ControlTemplate;
+
+namespace {
+
+inline constexpr OSErr fnfErr = -43;
+inline constexpr OSErr mapReadErr = -199;
+inline constexpr OSErr resFNotFound = -193;
+
+struct ResourceMap {
+    ResFileRefNum refNum = 0;
+    qor::toolbox::LayoutResource layout;
+};
+
+struct ResourceMaps {
+    std::vector<ResourceMap> open;  // in the order they were opened
+    ResFileRefNum current = 0;      // 0: no map of ours
+    ResFileRefNum next = 1;
+    OSErr lastError = 0;
+};
+
+ResourceMaps& maps() {
+    static ResourceMaps instance;
+    return instance;
+}
+
+// Looks in the current map, then in the maps opened before it.
+const ControlTemplate* findTemplate(SInt16 id) {
+    auto& m = maps();
+    auto current = std::find_if(m.open.begin(), m.open.end(),
+                                [&](const ResourceMap& map) { return map.refNum == m.current; });
+    if (current == m.open.end()) {
+        m.lastError = resNotFound;
+        return nullptr;
+    }
+    for (auto map = std::make_reverse_iterator(current + 1); map != m.open.rend(); ++map) {
+        const auto found = map->layout.find(id);
+        if (found != map->layout.end()) {
+            m.lastError = noErr;
+            return &found->second;
+        }
+    }
+    m.lastError = resNotFound;
+    return nullptr;
+}
+
+OpaqueControlRef* buildControl(OpaqueWindowPtr* window, const ControlTemplate& t) {
+    const bool textKind = t.kind == ControlKind::StaticText || t.kind == ControlKind::EditText ||
+                          t.kind == ControlKind::TextBox;
+    auto* c = qor::toolbox::makeControl(window, t.kind, t.bounds, textKind ? "" : t.title);
+    c->password = t.password;
+    c->autoToggle = t.autoToggle;
+    c->justification = t.justification;
+    c->titleWidth = t.titleWidth;
+    c->refCon = t.refCon;
+    if (t.controlID) c->id = *t.controlID;
+    if (textKind) SetControlText(c, t.title);
+    if (t.minimum) c->minimum = *t.minimum;
+    if (t.maximum) c->maximum = *t.maximum;
+    qor::toolbox::storeValue(c, t.value.value_or(c->value));
+    c->enabled = t.enabled;
+    c->active = t.active;
+    qor::toolbox::syncWidget(c);
+    SetControlVisibility(c, t.visible, false);
+    return c;
+}
+
+OpaqueDialogPtr* frontmostDialog() {
+    auto& dialogs = qor::toolbox::registry().dialogs;
+    for (auto d = dialogs.rbegin(); d != dialogs.rend(); ++d)
+        if ((*d)->window->widget->isVisible()) return d->get();
+    return dialogs.empty() ? nullptr : dialogs.back().get();
+}
+
+OpaqueControlRef* itemControl(DialogRef dialog, DialogItemIndex item) {
+    auto* d = qor::toolbox::liveDialog(dialog);
+    if (!d || item < 1 || static_cast<std::size_t>(item) > d->items.size()) return nullptr;
+    return d->items[item - 1];
+}
+
+DialogItemIndex defaultAlert(const AlertRequest& request) {
+    QMessageBox box;
+    switch (request.type) {
+        case kAlertStopAlert:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case kAlertCautionAlert:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case kAlertNoteAlert:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
+    }
+    box.setText(qor::toolbox::toQString(request.message));
+    box.setInformativeText(qor::toolbox::toQString(request.explanation));
+    std::map<QAbstractButton*, DialogItemIndex> items;
+    for (const auto& button : request.buttons) {
+        auto* made = box.addButton(qor::toolbox::toQString(button.title), QMessageBox::ActionRole);
+        items[made] = button.item;
+        if (button.item == request.defaultButton) box.setDefaultButton(made);
+    }
+    box.exec();
+    const auto chosen = items.find(box.clickedButton());
+    return chosen == items.end() ? request.defaultButton : chosen->second;
+}
+
+}  // namespace
+
+namespace qor::toolbox {
+
+DialogItemIndex dialogItemOf(OpaqueControlRef* control) {
+    auto* dialog = control->owner->dialog;
+    if (!dialog) return 0;
+    const auto found = std::find(dialog->items.begin(), dialog->items.end(), control);
+    return found == dialog->items.end()
+               ? 0
+               : static_cast<DialogItemIndex>(found - dialog->items.begin() + 1);
+}
+
+void reportDialogItem(OpaqueDialogPtr* dialog, DialogItemIndex item) {
+    if (!dialog->inModal || item <= 0) return;
+    dialog->reports.push_back(item);
+    if (dialog->window->modalLoop) dialog->window->modalLoop->quit();
+}
+
+}  // namespace qor::toolbox
+
+using namespace qor::toolbox;
+
+ResFileRefNum OpenLayoutResourceMap(const std::string& resourcesDirectory) {
+    auto& m = maps();
+    const std::string path = resourcesDirectory + "/Layout.plist";
+    std::string error;
+    auto layout = ReadLayoutResource(path, &error);
+    if (!layout) {
+        m.lastError = error.ends_with("cannot be opened") ? fnfErr : mapReadErr;
+        std::cerr << "ERROR: " << error << '\n';
+        return -1;
+    }
+    const ResFileRefNum refNum = m.next++;
+    m.open.push_back({refNum, std::move(*layout)});
+    m.current = refNum;
+    m.lastError = noErr;
+    return refNum;
+}
+
+void CloseResFile(ResFileRefNum refNum) {
+    auto& m = maps();
+    const auto removed =
+        std::erase_if(m.open, [refNum](const ResourceMap& map) { return map.refNum == refNum; });
+    m.lastError = removed ? noErr : resFNotFound;
+    if (removed && m.current == refNum) m.current = m.open.empty() ? 0 : m.open.back().refNum;
+}
+
+ResFileRefNum CurResFile() {
+    return maps().current;
+}
+
+void UseResFile(ResFileRefNum refNum) {
+    auto& m = maps();
+    const bool known = refNum == 0 || std::any_of(m.open.begin(), m.open.end(),
+                                                  [&](auto& map) { return map.refNum == refNum; });
+    m.lastError = known ? noErr : resFNotFound;
+    if (known) m.current = refNum;
+}
+
+OSErr ResError() {
+    return maps().lastError;
+}
+
+ControlRef GetNewControl(SInt16 controlID, WindowRef owner) {
+    auto* w = liveWindow(owner);
+    if (!w) return nullptr;
+    const ControlTemplate* t = findTemplate(controlID);
+    if (!t || t->isDialog) return nullptr;
+    return buildControl(w, *t);
+}
+
+DialogRef GetNewDialog(SInt16 dialogID, void*, WindowRef) {
+    const ControlTemplate* t = findTemplate(dialogID);
+    if (!t || !t->isDialog) return nullptr;
+    WindowRef window = nullptr;
+    if (CreateNewWindow(kMovableModalWindowClass, kWindowNoAttributes, &t->bounds, &window) !=
+        noErr)
+        return nullptr;
+    SetWindowTitleWithCFString(window, t->title);
+    auto owned = std::make_unique<OpaqueDialogPtr>();
+    auto* d = owned.get();
+    d->window = window;
+    window->dialog = d;
+    registry().dialogs.push_back(std::move(owned));
+    for (const auto& item : t->items) d->items.push_back(buildControl(window, item));
+    SetDialogDefaultItem(d, t->defaultItem);
+    SetDialogCancelItem(d, t->cancelItem);
+    if (t->visible) ShowWindow(window);
+    return d;
+}
+
+void DisposeDialog(DialogRef dialog) {
+    auto* d = liveDialog(dialog);
+    if (!d) return;
+    DisposeWindow(d->window);
+}
+
+WindowRef GetDialogWindow(DialogRef dialog) {
+    auto* d = liveDialog(dialog);
+    return d ? d->window : nullptr;
+}
+
+DialogItemIndex CountDITL(DialogRef dialog) {
+    auto* d = liveDialog(dialog);
+    return d ? static_cast<DialogItemIndex>(d->items.size()) : 0;
+}
+
+OSStatus GetDialogItemAsControl(DialogRef dialog, DialogItemIndex item, ControlRef* outControl) {
+    if (!outControl) return paramErr;
+    *outControl = itemControl(dialog, item);
+    return *outControl ? noErr : errUnknownControl;
+}
+
+namespace {
+
+OSStatus markItem(DialogRef dialog, DialogItemIndex item, DialogItemIndex OpaqueDialogPtr::*slot,
+                  OSStatus (*markButton)(WindowRef, ControlRef)) {
+    auto* d = liveDialog(dialog);
+    if (!d) return paramErr;
+    auto* c = itemControl(dialog, item);
+    if (item != 0 && !c) return paramErr;
+    d->*slot = item;
+    return markButton(d->window, c && c->kind == ControlKind::PushButton ? c : nullptr);
+}
+
+}  // namespace
+
+OSStatus SetDialogDefaultItem(DialogRef dialog, DialogItemIndex item) {
+    return markItem(dialog, item, &OpaqueDialogPtr::defaultItem, SetWindowDefaultButton);
+}
+
+OSStatus SetDialogCancelItem(DialogRef dialog, DialogItemIndex item) {
+    return markItem(dialog, item, &OpaqueDialogPtr::cancelItem, SetWindowCancelButton);
+}
+
+void SelectDialogItemText(DialogRef dialog, DialogItemIndex item, SInt16 start, SInt16 end) {
+    auto* c = itemControl(dialog, item);
+    if (!c || (c->kind != ControlKind::EditText && c->kind != ControlKind::TextBox)) return;
+    SetKeyboardFocus(c->owner, c, kControlEditTextPart);
+    const ControlEditTextSelectionRec selection{start, end};
+    SetControlData(c, kControlEntireControl, kControlEditTextSelectionTag, sizeof selection,
+                   &selection);
+}
+
+DialogItemIndex GetDialogKeyboardFocusItem(DialogRef dialog) {
+    auto* d = liveDialog(dialog);
+    if (!d || !d->window->focus) return -1;
+    const DialogItemIndex item = dialogItemOf(d->window->focus);
+    return item > 0 ? item : -1;
+}
+
+void ModalDialog(ModalFilterUPP filter, DialogItemIndex* itemHit) {
+    if (itemHit) *itemHit = 0;
+    OpaqueDialogPtr* d = frontmostDialog();
+    if (!d) return;
+    d->inModal = true;
+    d->filter = filter;
+    OpaqueWindowPtr* w = d->window;
+    if (!w->widget->isVisible()) {
+        w->widget->setWindowModality(Qt::ApplicationModal);
+        w->widget->show();
+    }
+    auto waiting = [d] { return liveDialog(d) && d->reports.empty(); };
+    while (waiting()) {
+        if (auto& driver = registry().modalDriver) {
+            const bool more = driver(w);
+            // A script that has run out ends the dialog as its cancel item would.
+            if (!more && waiting()) {
+                const DialogItemIndex last = d->cancelItem > 0 ? d->cancelItem : d->defaultItem;
+                if (last <= 0) break;
+                d->reports.push_back(last);
+            }
+        } else {
+            QEventLoop loop;
+            w->modalLoop = &loop;
+            loop.exec();
+            if (liveDialog(d)) w->modalLoop = nullptr;
+        }
+    }
+    if (!liveDialog(d) || d->reports.empty()) return;
+    if (itemHit) *itemHit = d->reports.front();
+    d->reports.pop_front();
+}
+
+OSStatus StandardAlert(AlertType type, std::string_view error, std::string_view explanation,
+                       const AlertStdCFStringAlertParamRec* param, DialogItemIndex* outItemHit) {
+    AlertRequest request;
+    request.type = type;
+    request.message = std::string(error);
+    request.explanation = std::string(explanation);
+    if (!param) {
+        request.buttons = {{kAlertStdAlertOKButton, "OK"}};
+    } else {
+        const std::pair<DialogItemIndex, const std::string*> texts[] = {
+            {kAlertStdAlertOKButton, &param->defaultText},
+            {kAlertStdAlertCancelButton, &param->cancelText},
+            {kAlertStdAlertOtherButton, &param->otherText}};
+        for (const auto& [item, text] : texts)
+            if (!text->empty()) request.buttons.push_back({item, *text});
+        request.defaultButton = param->defaultButton;
+    }
+    const auto& sink = registry().alertSink;
+    const DialogItemIndex item = sink ? sink(request) : defaultAlert(request);
+    if (outItemHit) *outItemHit = item;
+    return noErr;
+}
+
+AlertSink SetAlertSink(AlertSink sink) {
+    return std::exchange(registry().alertSink, std::move(sink));
+}

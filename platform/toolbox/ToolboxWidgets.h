@@ -1,0 +1,12 @@
+// Bridge from toolbox handles to the Qt widgets behind them, for the host that shows the windows
+// and for tests.
+#pragma once
+
+#include "Toolbox.h"
+
+class QWidget;
+
+// The widget that draws the control, or null for an unknown handle. It stays owned by the layer.
+QWidget* GetControlWidget(ControlRef control);
+// The top-level widget of the window, or null for an unknown handle.
+QWidget* GetWindowWidget(WindowRef window);
