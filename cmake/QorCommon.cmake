@@ -14,6 +14,10 @@ function(qor_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock qor_warnings)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${T_ENV}")
+  # gtest_discover_tests splits list-valued properties, so the environment is set by
+  # running each test (and the discovery) through `cmake -E env`.
+  if(T_ENV)
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${T_ENV})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
