@@ -474,7 +474,7 @@ OSStatus CreatePopupButtonControl(WindowRef window, const Rect* bounds, std::str
 OSStatus CreateStaticTextControl(WindowRef window, const Rect* bounds, std::string_view text,
                                  const ControlFontStyleRec* style, ControlRef* outControl) {
     OpaqueControlRef* c = nullptr;
-    OSStatus status = create(window, bounds, ControlKind::StaticText, {}, outControl, &c);
+    OSStatus status = create(window, bounds, ControlKind::StaticText, text, outControl, &c);
     if (status != noErr) return status;
     applyStyle(c, style);
     putText(c, text);
@@ -781,39 +781,61 @@ OSStatus CopyControlText(ControlRef control, std::string* outText) {
 
 namespace {
 
+// Selections count bytes of the UTF-8 text, as the texts and their lengths do.
+SInt16 byteOffsetOf(const QString& text, int position) {
+    return static_cast<SInt16>(std::min<qsizetype>(text.left(position).toUtf8().size(), 32767));
+}
+
+// The character position at a byte offset; an offset inside a character goes back to its start.
+int positionOf(const QString& text, int byteOffset) {
+    int bytes = 0;
+    int position = 0;
+    while (position < text.size()) {
+        const int units = text.at(position).isHighSurrogate() ? 2 : 1;
+        const int width = static_cast<int>(text.mid(position, units).toUtf8().size());
+        if (bytes + width > byteOffset) break;
+        bytes += width;
+        position += units;
+    }
+    return position;
+}
+
 OSStatus getSelection(OpaqueControlRef* c, ControlEditTextSelectionRec* selection) {
+    int start = 0;
+    int end = 0;
+    QString text;
     if (auto* line = qobject_cast<QLineEdit*>(c->widget.data())) {
+        text = line->text();
+        start = end = line->cursorPosition();
         if (line->hasSelectedText()) {
-            selection->selStart = static_cast<SInt16>(line->selectionStart());
-            selection->selEnd = static_cast<SInt16>(line->selectionEnd());
-        } else {
-            selection->selStart = selection->selEnd = static_cast<SInt16>(line->cursorPosition());
+            start = line->selectionStart();
+            end = line->selectionEnd();
         }
-        return noErr;
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(c->widget.data())) {
+        text = box->toPlainText();
+        start = box->textCursor().selectionStart();
+        end = box->textCursor().selectionEnd();
+    } else {
+        return errDataNotSupported;
     }
-    if (auto* box = qobject_cast<QPlainTextEdit*>(c->widget.data())) {
-        const QTextCursor cursor = box->textCursor();
-        selection->selStart = static_cast<SInt16>(cursor.selectionStart());
-        selection->selEnd = static_cast<SInt16>(cursor.selectionEnd());
-        return noErr;
-    }
-    return errDataNotSupported;
+    selection->selStart = byteOffsetOf(text, start);
+    selection->selEnd = byteOffsetOf(text, end);
+    return noErr;
 }
 
 OSStatus setSelection(OpaqueControlRef* c, SInt16 start, SInt16 end) {
     if (auto* line = qobject_cast<QLineEdit*>(c->widget.data())) {
-        const int length = static_cast<int>(line->text().size());
-        const int from = std::clamp<int>(start, 0, length);
-        const int to = std::clamp<int>(end, from, length);
+        const int from = positionOf(line->text(), std::max<int>(start, 0));
+        const int to = std::max(from, positionOf(line->text(), end));
         line->setSelection(from, to - from);
         if (to == from) line->setCursorPosition(from);
         return noErr;
     }
     if (auto* box = qobject_cast<QPlainTextEdit*>(c->widget.data())) {
+        const QString text = box->toPlainText();
+        const int from = positionOf(text, std::max<int>(start, 0));
+        const int to = std::max(from, positionOf(text, end));
         QTextCursor cursor = box->textCursor();
-        const int length = static_cast<int>(box->document()->characterCount()) - 1;
-        const int from = std::clamp<int>(start, 0, length);
-        const int to = std::clamp<int>(end, from, length);
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         box->setTextCursor(cursor);

@@ -57,7 +57,9 @@ const ControlTemplate* findTemplate(SInt16 id) {
 OpaqueControlRef* buildControl(OpaqueWindowPtr* window, const ControlTemplate& t) {
     const bool textKind = t.kind == ControlKind::StaticText || t.kind == ControlKind::EditText ||
                           t.kind == ControlKind::TextBox;
-    auto* c = qor::toolbox::makeControl(window, t.kind, t.bounds, textKind ? "" : t.title);
+    // The text of an edit field is not its title; a static text's is.
+    const bool titled = t.kind != ControlKind::EditText && t.kind != ControlKind::TextBox;
+    auto* c = qor::toolbox::makeControl(window, t.kind, t.bounds, titled ? t.title : "");
     c->password = t.password;
     c->autoToggle = t.autoToggle;
     c->justification = t.justification;

@@ -402,6 +402,8 @@ void SizeControl(ControlRef control, SInt16 width, SInt16 height);
 void Draw1Control(ControlRef control);
 
 // Tagged data: texts (UTF-8), selection, key filter, default and cancel marks, font style.
+// Selections are byte offsets into the UTF-8 text, so they measure what the text tags give. The
+// text tag of a password field gives its mask, the password tag the clear text (of any field).
 OSStatus SetControlData(ControlRef control, ControlPartCode part, ResType tag, Size size,
                         const void* data);
 OSStatus GetControlData(ControlRef control, ControlPartCode part, ResType tag, Size bufferSize,

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTest>
@@ -271,6 +272,34 @@ TEST_F(ToolboxTest, ControlsAreFoundByIdAndStaleHandlesAreRefused) {
     ControlRef inner = pane({0, 0, 10, 10}, outer);
     EXPECT_EQ(EmbedControl(outer, inner), errCantEmbedIntoSelf);
     EXPECT_EQ(EmbedControl(inner, checkBox(window, {0, 0, 20, 100})), errControlIsNotEmbedder);
+}
+
+TEST_F(ToolboxTest, SelectionsAreByteOffsetsIntoTheUtf8Text) {
+    const Rect bounds{0, 0, 20, 200};
+    ControlRef field = nullptr;
+    CreateEditUnicodeTextControl(window, &bounds, "Zü1", false, nullptr, &field);
+    auto* line = qobject_cast<QLineEdit*>(GetControlWidget(field));
+    struct Case {
+        ControlEditTextSelectionRec set;
+        QString selected;
+        ControlEditTextSelectionRec read;
+    };
+    const Case cases[] = {
+        {{0, 32767}, "Zü1", {0, 4}},
+        {{1, 3}, "ü", {1, 3}},
+        {{2, 3}, "ü", {1, 3}},  // an offset inside "ü" cuts no character: it is selected whole
+        {{4, 1}, "", {4, 4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selected.toStdString());
+        ASSERT_EQ(SetControlData(field, 0, kControlEditTextSelectionTag, sizeof c.set, &c.set),
+                  noErr);
+        EXPECT_EQ(line->selectedText(), c.selected);
+        ControlEditTextSelectionRec read;
+        GetControlData(field, 0, kControlEditTextSelectionTag, sizeof read, &read, nullptr);
+        EXPECT_EQ(read.selStart, c.read.selStart);
+        EXPECT_EQ(read.selEnd, c.read.selEnd);
+    }
 }
 
 TEST_F(ToolboxTest, RenderedControlTreeShowsRealWidgetsWhereTheBoundsSay) {

@@ -199,6 +199,10 @@ TEST_F(ToolboxResourceMapTest, ModalDialogReportsItemsAsTheUserTypesAndClicks) {
         ASSERT_EQ(GetDialogItemAsControl(dialog, i, &items[i]), noErr);
     EXPECT_EQ(GetDialogItemAsControl(dialog, 6, &items[0]), errUnknownControl);
     EXPECT_FALSE(IsControlActive(items[5]));
+    ControlRef defaultButton = nullptr;
+    GetWindowDefaultButton(GetDialogWindow(dialog), &defaultButton);
+    EXPECT_EQ(defaultButton, items[1]);
+    EXPECT_TRUE(GetControlWidget(items[1])->property("default").toBool());
     QWidget* field = GetControlWidget(items[3]);
     QWidget* box = GetControlWidget(items[4]);
 
