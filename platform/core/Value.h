@@ -30,17 +30,20 @@ class Array {
     Array() = default;
     Array(std::initializer_list<Value> values);
 
-    std::size_t size() const { return items_.size(); }
-    bool empty() const { return items_.empty(); }
+    using iterator = std::vector<Value>::iterator;
+    using const_iterator = std::vector<Value>::const_iterator;
+
+    std::size_t size() const;
+    bool empty() const;
     const Value& operator[](std::size_t i) const;
     Value& operator[](std::size_t i);
     const Value* at(std::size_t i) const;
     void push_back(Value value);
 
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
-    auto begin() { return items_.begin(); }
-    auto end() { return items_.end(); }
+    const_iterator begin() const;
+    const_iterator end() const;
+    iterator begin();
+    iterator end();
 
     bool operator==(const Array& other) const;
 
@@ -57,8 +60,10 @@ class Dictionary {
     Dictionary() = default;
     Dictionary(std::initializer_list<Entry> entries);
 
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
+    using const_iterator = std::vector<Entry>::const_iterator;
+
+    std::size_t size() const;
+    bool empty() const;
     bool contains(std::string_view key) const { return find(key) != nullptr; }
 
     const Value* find(std::string_view key) const;
@@ -75,8 +80,8 @@ class Dictionary {
     void set(std::string key, Value value);
     bool erase(std::string_view key);
 
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
+    const_iterator begin() const;
+    const_iterator end() const;
 
     // Equal when both hold the same keys with equal values, in any order.
     bool operator==(const Dictionary& other) const;
@@ -127,6 +132,38 @@ class Value {
                  Dictionary>
         v_;
 };
+
+// Defined here, where Value is complete.
+inline std::size_t Array::size() const {
+    return items_.size();
+}
+inline bool Array::empty() const {
+    return items_.empty();
+}
+inline Array::const_iterator Array::begin() const {
+    return items_.begin();
+}
+inline Array::const_iterator Array::end() const {
+    return items_.end();
+}
+inline Array::iterator Array::begin() {
+    return items_.begin();
+}
+inline Array::iterator Array::end() {
+    return items_.end();
+}
+inline std::size_t Dictionary::size() const {
+    return entries_.size();
+}
+inline bool Dictionary::empty() const {
+    return entries_.empty();
+}
+inline Dictionary::const_iterator Dictionary::begin() const {
+    return entries_.begin();
+}
+inline Dictionary::const_iterator Dictionary::end() const {
+    return entries_.end();
+}
 
 // The kind's name as descriptions and error messages show it ("dictionary", "string", ...).
 std::string_view kindName(Kind kind);
