@@ -178,6 +178,10 @@ OpaqueControlRef* makeControl(OpaqueWindowPtr* window, ControlKind kind, const R
 // Brings the widget in line with the control's record.
 void syncWidget(OpaqueControlRef* control);
 void syncGeometry(OpaqueControlRef* control);
+// Shows a text in a static text, edit field or text box.
+void putText(OpaqueControlRef* control, std::string_view text);
+// Takes the justification of a font style record that asks for it.
+void applyStyle(OpaqueControlRef* control, const ControlFontStyleRec* style);
 // Clamps and stores a value, updating radio groups and their buttons.
 void storeValue(OpaqueControlRef* control, SInt32 value);
 // The popup's widget shows the items of its menu again.
