@@ -3,6 +3,10 @@
 
 #include <unistd.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -30,9 +34,31 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 LineReader::LineReader(int fd, std::function<void()> beforeBlock, size_t blockSize)
     : fd_(fd),
       beforeBlock_(std::move(beforeBlock)),
-      buffer_(std::max(blockSize, 2 * kLineLength)),
+      // The slack after the block lets the terminator search read whole 64-byte spans.
+      buffer_(std::max(blockSize, 2 * kLineLength) + kMaskSpan),
       pos_(buffer_.data()),
-      end_(buffer_.data()) {}
+      end_(buffer_.data()),
+      maskBase_(buffer_.data()) {}
+
+uint64_t LineReader::terminatorMask(const char* base) const {
+    uint64_t mask = 0;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (int part = 0; part < 4; ++part) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + 16 * part));
+        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr));
+        mask |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(hits)))
+                << (16 * part);
+    }
+#else
+    for (int i = 0; i < kMaskSpan; ++i) {
+        if (base[i] == '\n' || base[i] == '\r') mask |= uint64_t{1} << i;
+    }
+#endif
+    const ptrdiff_t valid = end_ - base;
+    return valid >= kMaskSpan ? mask : mask & ((uint64_t{1} << valid) - 1);
+}
 
 void LineReader::refill() {
     if (beforeBlock_) beforeBlock_();
@@ -40,9 +66,9 @@ void LineReader::refill() {
     std::memmove(buffer_.data(), pos_, kept);
     pos_ = buffer_.data();
     end_ = pos_ + kept;
-    lfValid_ = crValid_ = nulValid_ = false;
+    nulValid_ = false;
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data() + kept, buffer_.size() - kept);
+        const ssize_t n = ::read(fd_, buffer_.data() + kept, buffer_.size() - kMaskSpan - kept);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             readError_ = errno;
@@ -51,6 +77,8 @@ void LineReader::refill() {
         } else {
             end_ += n;
         }
+        maskBase_ = pos_;
+        termMask_ = terminatorMask(pos_);
         return;
     }
 }
@@ -138,7 +166,11 @@ bool JobPass::run(int inputFd, size_t blockSize) {
         // is passed on as it is, whatever it holds.
         const char first = line.front();
         if (inputLog_ == nullptr && first != '%' && first != '@' && first != '\x1b') {
-            passThrough(line);
+            if (line.data() == spanEnd_ && spanBegin_ != spanEnd_) {
+                spanEnd_ += line.size();
+            } else {
+                passThrough(line);
+            }
         } else {
             processLine(line, reader.hasZero(line));
         }

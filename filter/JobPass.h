@@ -2,7 +2,9 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -30,17 +32,18 @@ class LineReader {
     // read error (see readError). Inline: it runs once per line of the job.
     bool nextLine(std::string_view& line) {
         for (;;) {
-            const char* term =
-                std::min(find(nextLF_, lfValid_, '\n'), find(nextCR_, crValid_, '\r'));
-            const size_t avail = static_cast<size_t>(end_ - pos_);
+            const char* limit =
+                end_ - pos_ > static_cast<ptrdiff_t>(kLineLength) ? pos_ + kLineLength : end_;
+            const char* term = findTerminator(limit);
             size_t length = 0;
-            if (term != end_ && static_cast<size_t>(term - pos_) < kLineLength) {
+            if (term != limit) {
                 length = static_cast<size_t>(term - pos_) + 1;
-            } else if (avail >= kLineLength) {
+                termMask_ &= termMask_ - 1;  // the terminator is taken
+            } else if (limit == pos_ + kLineLength) {
                 length = kLineLength;
             } else if (eof_ || readError_ != 0) {
-                if (avail == 0 || readError_ != 0) return false;
-                length = avail;
+                if (pos_ == end_ || readError_ != 0) return false;
+                length = static_cast<size_t>(end_ - pos_);
             } else {
                 refill();
                 continue;
@@ -63,16 +66,24 @@ class LineReader {
     int readError() const { return readError_; }
 
   private:
-    // The next c at or after the read position, or end_ when there is none.
-    const char* find(const char*& cache, bool& valid, char c) {
-        if (!valid || (cache != nullptr && cache < pos_)) {
-            cache =
-                static_cast<const char*>(std::memchr(pos_, c, static_cast<size_t>(end_ - pos_)));
-            valid = true;
+    // The first line feed or carriage return at or after the read position and before
+    // limit, or limit. Terminators are found 64 bytes at a time as a bit mask, so that a
+    // short line costs a few instructions rather than a search of its own.
+    const char* findTerminator(const char* limit) {
+        while (termMask_ == 0) {
+            if (maskBase_ + kMaskSpan >= limit) return limit;
+            maskBase_ += kMaskSpan;
+            termMask_ = terminatorMask(maskBase_);
         }
-        return cache != nullptr ? cache : end_;
+        const char* term = maskBase_ + std::countr_zero(termMask_);
+        return term < limit ? term : limit;
     }
+    // Bit i set when byte base[i] is a line feed or carriage return; only bytes before
+    // end_ count.
+    uint64_t terminatorMask(const char* base) const;
     void refill();
+
+    static constexpr ptrdiff_t kMaskSpan = 64;
 
     int fd_;
     std::function<void()> beforeBlock_;
@@ -81,12 +92,14 @@ class LineReader {
     const char* end_;
     bool eof_ = false;
     int readError_ = 0;
-    // Next line feed, carriage return and zero byte found in the buffer, nullptr when
-    // there is none before end_; kept across lines so that each search runs once.
-    const char* nextLF_ = nullptr;
-    const char* nextCR_ = nullptr;
+    // Terminators of the 64 bytes from maskBase_ not yet taken by a line; none lies
+    // before the read position.
+    const char* maskBase_;
+    uint64_t termMask_ = 0;
+    // The next zero byte found in the buffer, nullptr when there is none before end_;
+    // kept across lines so that the search runs once per block.
     const char* nextNUL_ = nullptr;
-    bool lfValid_ = false, crValid_ = false, nulValid_ = false;
+    bool nulValid_ = false;
 };
 
 struct JobPassSettings {

@@ -79,6 +79,23 @@ std::string collatedCopies(const argumentStore& store, const char* copiesArgumen
     return "1";
 }
 
+// The arguments, the options as decoded and the header, for the debug log.
+void writeArgumentsLog(const LogFile& log, int argc, char* argv[], const argumentStore& store,
+                       const pjlCreation& header, const std::string& deviceURI) {
+    OutputSink& out = *log.sink;
+    for (int i = 0; i < argc; ++i) {
+        out.write("ARGV[" + std::to_string(i) + "] = " + argv[i] + "\n\n");
+    }
+    const std::string separator = "\n" + std::string(88, '=') + "\n";
+    out.write(separator + kVersion + separator);
+    for (const std::string& name : store.keyEnumerator()) {
+        out.write(name + "\n\t" + *store.getValue(name) + "\n\n");
+    }
+    out.write(separator + "     URI for printer = " + deviceURI + separator);
+    for (const std::string& line : header.objectEnumerator()) out.write(line);
+    if (!out.flush()) std::fprintf(stderr, "ERROR: Unable to write file %s\n", log.path.c_str());
+}
+
 CoverPageFn coverPageFor(const argumentStore& store) {
 #ifdef QOR_HAVE_COVER_SHEET
     return [&store](const WriteFn& write) { return writeFaxCoverPage(store, write); };
@@ -134,27 +151,10 @@ int qorpstopsMain(int argc, char* argv[]) {
         outputLog = openLog(dir, "qor_ps2");
         argsLog = openLog(dir, "qor_args");
     }
-    OutputSink* args = argsLog.sink.get();
-    auto logArgs = [args](const std::string& text) {
-        if (args != nullptr) args->write(text);
-    };
-    for (int i = 0; i < argc; ++i) {
-        logArgs("ARGV[" + std::to_string(i) + "] = " + argv[i] + "\n\n");
-    }
 
     const argumentStore store = argumentStore::initWithOptionString(argv[5]);
     const pjlCreation header = pjlCreation::initFromArgsStore(store, argv[2]);
-
-    const std::string separator = "\n" + std::string(88, '=') + "\n";
-    logArgs(separator + kVersion + separator);
-    for (const std::string& name : store.keyEnumerator()) {
-        logArgs(name + "\n\t" + *store.getValue(name) + "\n\n");
-    }
-    logArgs(separator + "     URI for printer = " + deviceURI + separator);
-    for (const std::string& line : header.objectEnumerator()) logArgs(line);
-    if (args != nullptr && !args->flush()) {
-        std::fprintf(stderr, "ERROR: Unable to write file %s\n", argsLog.path.c_str());
-    }
+    if (argsLog.sink) writeArgumentsLog(argsLog, argc, argv, store, header, deviceURI);
     argsLog.sink.reset();
 
     JobPassSettings settings;
