@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the PPD library as a PPD file and walks every keyword it finds.
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -10,17 +10,15 @@
 
 namespace {
 
-// One file per process, rewritten for every input: the library reads PPDs by path.
-const std::string& inputPath() {
-    static const std::string path = [] {
-        char name[] = "/tmp/qor-ppd-fuzz-XXXXXX";
-        int fd = mkstemp(name);
-        if (fd < 0) std::abort();
-        close(fd);
-        std::atexit([] { unlink(inputPath().c_str()); });
-        return std::string(name);
+// The library reads PPDs by path: one in-memory file per process, rewritten for every input,
+// so that nothing is left behind however the run ends.
+int inputFile() {
+    static const int fd = [] {
+        int made = memfd_create("qor-ppd-fuzz", 0);
+        if (made < 0) std::abort();
+        return made;
     }();
-    return path;
+    return fd;
 }
 
 void walk(PPDContextViel ctx) {
@@ -58,11 +56,9 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = inputPath();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    int fd = inputFile();
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) return 0;
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
     PPDContextViel ctx = nullptr;
     if (ppdOpenCompiledPPDFromFile(path.c_str(), &ctx) == kPPDNoErr) {
         walk(ctx);
