@@ -38,29 +38,33 @@ Value* Dictionary::find(std::string_view key) {
     return const_cast<Value*>(std::as_const(*this).find(key));
 }
 
+namespace {
+
+// The value under a key, seen as one kind; null when absent or of another kind.
+template <typename Accessor>
+auto typed(const Value* value, Accessor accessor) -> decltype(accessor(*value)) {
+    return value ? accessor(*value) : nullptr;
+}
+
+}  // namespace
+
 const std::string* Dictionary::findString(std::string_view key) const {
-    const Value* v = find(key);
-    return v ? v->asString() : nullptr;
+    return typed(find(key), [](const Value& v) { return v.asString(); });
 }
 const Array* Dictionary::findArray(std::string_view key) const {
-    const Value* v = find(key);
-    return v ? v->asArray() : nullptr;
+    return typed(find(key), [](const Value& v) { return v.asArray(); });
 }
 const Dictionary* Dictionary::findDictionary(std::string_view key) const {
-    const Value* v = find(key);
-    return v ? v->asDictionary() : nullptr;
+    return typed(find(key), [](const Value& v) { return v.asDictionary(); });
 }
 const Data* Dictionary::findData(std::string_view key) const {
-    const Value* v = find(key);
-    return v ? v->asData() : nullptr;
+    return typed(find(key), [](const Value& v) { return v.asData(); });
 }
 const std::int64_t* Dictionary::findInteger(std::string_view key) const {
-    const Value* v = find(key);
-    return v ? v->asInteger() : nullptr;
+    return typed(find(key), [](const Value& v) { return v.asInteger(); });
 }
 const bool* Dictionary::findBoolean(std::string_view key) const {
-    const Value* v = find(key);
-    return v ? v->asBoolean() : nullptr;
+    return typed(find(key), [](const Value& v) { return v.asBoolean(); });
 }
 
 void Dictionary::set(std::string key, Value value) {
