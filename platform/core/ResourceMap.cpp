@@ -1,6 +1,7 @@
 // The table of open resource maps and the current one.
 #include "ResourceMap.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -11,6 +12,7 @@ namespace {
 struct Maps {
     std::mutex mutex;
     std::map<ResFileRefNum, std::filesystem::path> open;
+    std::vector<ResFileRefNum> openOrder;  // oldest first
     ResFileRefNum current = kSystemResFile;
     ResFileRefNum lastIssued = kSystemResFile;
 };
@@ -44,6 +46,7 @@ ResFileRefNum openResourceMap(const std::filesystem::path& resourceDirectory) {
         m.lastIssued = m.lastIssued == INT16_MAX ? 1 : static_cast<ResFileRefNum>(m.lastIssued + 1);
         if (!m.open.contains(m.lastIssued)) {
             m.open.emplace(m.lastIssued, resourceDirectory);
+            m.openOrder.push_back(m.lastIssued);
             return m.lastIssued;
         }
     }
@@ -53,7 +56,17 @@ ResFileRefNum openResourceMap(const std::filesystem::path& resourceDirectory) {
 void closeResourceMap(ResFileRefNum refNum) {
     Maps& m = maps();
     std::lock_guard lock(m.mutex);
-    if (m.open.erase(refNum) && m.current == refNum) m.current = kSystemResFile;
+    if (!m.open.erase(refNum)) return;
+    std::erase(m.openOrder, refNum);
+    if (m.current == refNum) m.current = kSystemResFile;
+}
+
+std::vector<ResFileRefNum> resourceMapSearchOrder() {
+    Maps& m = maps();
+    std::lock_guard lock(m.mutex);
+    auto current = std::find(m.openOrder.begin(), m.openOrder.end(), m.current);
+    if (current == m.openOrder.end()) return {};
+    return std::vector<ResFileRefNum>(std::make_reverse_iterator(current + 1), m.openOrder.rend());
 }
 
 std::optional<std::filesystem::path> resourceMapDirectory(ResFileRefNum refNum) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace qor::core {
 
@@ -21,6 +22,10 @@ void UseResFile(ResFileRefNum refNum);
 // opening its own. Closing the current map makes the application's map current.
 ResFileRefNum openResourceMap(const std::filesystem::path& resourceDirectory);
 void closeResourceMap(ResFileRefNum refNum);
+
+// Where a resource lookup searches: the current map, then the maps opened before it, most
+// recent first. Empty when the application's map is current.
+std::vector<ResFileRefNum> resourceMapSearchOrder();
 
 // The resources folder of an open map; nothing for the application's map or a closed one.
 std::optional<std::filesystem::path> resourceMapDirectory(ResFileRefNum refNum);

@@ -82,7 +82,13 @@ TEST(ResourceMap, OpenCloseAndTheCurrentMap) {
 
     ResFileRefNum second = bundle->openBundleResourceMap();
     EXPECT_NE(second, map);
+    EXPECT_EQ(resourceMapSearchOrder(), std::vector<ResFileRefNum>{map});
+    UseResFile(second);
+    EXPECT_EQ(resourceMapSearchOrder(), (std::vector<ResFileRefNum>{second, map}));
     bundle->closeBundleResourceMap(second);
+    EXPECT_EQ(CurResFile(), kSystemResFile);
+    EXPECT_TRUE(resourceMapSearchOrder().empty());
+    UseResFile(map);
     EXPECT_EQ(CurResFile(), map);
     bundle->closeBundleResourceMap(map);
     EXPECT_EQ(CurResFile(), kSystemResFile);
