@@ -33,6 +33,9 @@ bool OutputSink::writeAll(const char* data, size_t size) {
 
 bool OutputSink::write(std::string_view bytes) {
     if (error_ != 0) return false;
+    // A large piece with nothing queued before it needs no copy.
+    if (used_ == 0 && bytes.size() >= buffer_.size() / 4)
+        return writeAll(bytes.data(), bytes.size());
     if (used_ + bytes.size() <= buffer_.size()) {
         std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
         used_ += bytes.size();
