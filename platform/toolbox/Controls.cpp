@@ -1,5 +1,4 @@
-// Controls on widgets: making them, values, titles, embedding, visibility, enabled and active
-// states, bounds. states, bounds, tagged data.
+// Controls on widgets: making and embedding them, values, titles, visibility, states, bounds.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>

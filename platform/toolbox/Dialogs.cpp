@@ -1,11 +1,10 @@
-// Resource maps of layout resources, controls and dialogs made from their templates, the modal
-// dialog loop and standard alerts.
+// Controls and dialogs made from layout templates, the modal dialog loop and standard alerts.
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
-#include <iostream>
 
+#include "ResourceMap.h"
 #include "Toolbox-private.h"
 
 using qor::toolbox::ControlKind;
@@ -13,45 +12,13 @@ using qor::toolbox::ControlTemplate;
 
 namespace {
 
-inline constexpr OSErr fnfErr = -43;
-inline constexpr OSErr mapReadErr = -199;
-inline constexpr OSErr resFNotFound = -193;
-
-struct ResourceMap {
-    ResFileRefNum refNum = 0;
-    qor::toolbox::LayoutResource layout;
-};
-
-struct ResourceMaps {
-    std::vector<ResourceMap> open;  // in the order they were opened
-    ResFileRefNum current = 0;      // 0: no map of ours
-    ResFileRefNum next = 1;
-    OSErr lastError = 0;
-};
-
-ResourceMaps& maps() {
-    static ResourceMaps instance;
-    return instance;
-}
-
-// Looks in the current map, then in the maps opened before it.
+// The template of the current resource map (the panel's, while one of its entry points runs).
 const ControlTemplate* findTemplate(SInt16 id) {
-    auto& m = maps();
-    auto current = std::find_if(m.open.begin(), m.open.end(),
-                                [&](const ResourceMap& map) { return map.refNum == m.current; });
-    if (current == m.open.end()) {
-        m.lastError = resNotFound;
-        return nullptr;
-    }
-    for (auto map = std::make_reverse_iterator(current + 1); map != m.open.rend(); ++map) {
-        const auto found = map->layout.find(id);
-        if (found != map->layout.end()) {
-            m.lastError = noErr;
-            return &found->second;
-        }
-    }
-    m.lastError = resNotFound;
-    return nullptr;
+    const auto resources = qor::core::resourceMapDirectory(qor::core::CurResFile());
+    if (!resources) return nullptr;
+    const auto& layout = qor::toolbox::LayoutOfResourceMap(*resources);
+    const auto found = layout.find(id);
+    return found == layout.end() ? nullptr : &found->second;
 }
 
 OpaqueControlRef* buildControl(OpaqueWindowPtr* window, const ControlTemplate& t) {
@@ -140,47 +107,6 @@ void reportDialogItem(OpaqueDialogPtr* dialog, DialogItemIndex item) {
 }  // namespace qor::toolbox
 
 using namespace qor::toolbox;
-
-ResFileRefNum OpenLayoutResourceMap(const std::string& resourcesDirectory) {
-    auto& m = maps();
-    const std::string path = resourcesDirectory + "/Layout.plist";
-    std::string error;
-    auto layout = ReadLayoutResource(path, &error);
-    if (!layout) {
-        m.lastError = error.ends_with("cannot be opened") ? fnfErr : mapReadErr;
-        std::cerr << "ERROR: " << error << '\n';
-        return -1;
-    }
-    const ResFileRefNum refNum = m.next++;
-    m.open.push_back({refNum, std::move(*layout)});
-    m.current = refNum;
-    m.lastError = noErr;
-    return refNum;
-}
-
-void CloseResFile(ResFileRefNum refNum) {
-    auto& m = maps();
-    const auto removed =
-        std::erase_if(m.open, [refNum](const ResourceMap& map) { return map.refNum == refNum; });
-    m.lastError = removed ? noErr : resFNotFound;
-    if (removed && m.current == refNum) m.current = m.open.empty() ? 0 : m.open.back().refNum;
-}
-
-ResFileRefNum CurResFile() {
-    return maps().current;
-}
-
-void UseResFile(ResFileRefNum refNum) {
-    auto& m = maps();
-    const bool known = refNum == 0 || std::any_of(m.open.begin(), m.open.end(),
-                                                  [&](auto& map) { return map.refNum == refNum; });
-    m.lastError = known ? noErr : resFNotFound;
-    if (known) m.current = refNum;
-}
-
-OSErr ResError() {
-    return maps().lastError;
-}
 
 ControlRef GetNewControl(SInt16 controlID, WindowRef owner) {
     auto* w = liveWindow(owner);

@@ -1,5 +1,4 @@
-// Event handlers with pass-on chains, clicks and popup choices, key filters and dialog keys, all
-// fed from what the widgets do.
+// Event handler chains, clicks, popup choices, key filters and dialog keys, fed by the widgets.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>

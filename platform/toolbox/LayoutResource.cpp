@@ -1,5 +1,4 @@
-// Reads a bundle's layout resource: the property list that describes its control and dialog
-// templates.
+// Reads a bundle's layout resource (Resources/Layout.plist): its control and dialog templates.
 //
 // The file is a dictionary from template number (as a string, "7110", "-6484") to a template
 // dictionary with these keys:
@@ -18,63 +17,45 @@
 //   refCon        integer
 //   items         array of templates without items (dialog): dialog item n is entry n
 //   defaultItem, cancelItem   integers (dialog): item numbers, 0 for none
-#include <plist/plist.h>
-
-#include <cstdlib>
-#include <fstream>
+#include <cstdio>
+#include <filesystem>
 #include <limits>
-#include <memory>
-#include <sstream>
+#include <mutex>
 
+#include "PropertyList.h"
 #include "Toolbox-private.h"
 
 namespace qor::toolbox {
 
 namespace {
 
-struct PlistDeleter {
-    void operator()(plist_t node) const { plist_free(node); }
-};
-using PlistPtr = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
+using qor::core::Array;
+using qor::core::Dictionary;
+using qor::core::Value;
 
 struct ParseError {
     std::string message;
 };
 
-std::string stringOf(plist_t node) {
-    char* raw = nullptr;
-    plist_get_string_val(node, &raw);
-    std::string text = raw ? raw : "";
-    std::free(raw);
-    return text;
-}
-
-// libplist keeps integers as 64 bits; negative numbers come back as their two's complement.
-std::int64_t integerOf(plist_t node) {
-    uint64_t raw = 0;
-    plist_get_uint_val(node, &raw);
-    return static_cast<std::int64_t>(raw);
-}
-
 template <typename Int>
-Int integerIn(plist_t node, const std::string& key) {
-    if (plist_get_node_type(node) != PLIST_UINT) throw ParseError{key + " must be an integer"};
-    const std::int64_t value = integerOf(node);
-    if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
+Int integerIn(const Value& value, const std::string& key) {
+    const std::int64_t* number = value.asInteger();
+    if (!number) throw ParseError{key + " must be an integer"};
+    if (*number < std::numeric_limits<Int>::min() || *number > std::numeric_limits<Int>::max())
         throw ParseError{key + " is out of range"};
-    return static_cast<Int>(value);
+    return static_cast<Int>(*number);
 }
 
-bool booleanIn(plist_t node, const std::string& key) {
-    if (plist_get_node_type(node) != PLIST_BOOLEAN) throw ParseError{key + " must be a boolean"};
-    uint8_t value = 0;
-    plist_get_bool_val(node, &value);
-    return value != 0;
+bool booleanIn(const Value& value, const std::string& key) {
+    const bool* flag = value.asBoolean();
+    if (!flag) throw ParseError{key + " must be a boolean"};
+    return *flag;
 }
 
-std::string stringIn(plist_t node, const std::string& key) {
-    if (plist_get_node_type(node) != PLIST_STRING) throw ParseError{key + " must be a string"};
-    return stringOf(node);
+const std::string& stringIn(const Value& value, const std::string& key) {
+    const std::string* text = value.asString();
+    if (!text) throw ParseError{key + " must be a string"};
+    return *text;
 }
 
 ControlKind kindNamed(const std::string& name, bool* isDialog) {
@@ -94,30 +75,29 @@ ControlKind kindNamed(const std::string& name, bool* isDialog) {
     throw ParseError{"unknown kind \"" + name + "\""};
 }
 
-Rect boundsIn(plist_t node) {
-    if (plist_get_node_type(node) != PLIST_ARRAY || plist_array_get_size(node) != 4)
-        throw ParseError{"bounds must be an array of four integers"};
-    short sides[4];
-    for (uint32_t i = 0; i < 4; ++i)
-        sides[i] = integerIn<short>(plist_array_get_item(node, i), "bounds");
-    return Rect{sides[0], sides[1], sides[2], sides[3]};
+Rect boundsIn(const Value& value) {
+    const Array* sides = value.asArray();
+    if (!sides || sides->size() != 4) throw ParseError{"bounds must be an array of four integers"};
+    return Rect{integerIn<short>((*sides)[0], "bounds"), integerIn<short>((*sides)[1], "bounds"),
+                integerIn<short>((*sides)[2], "bounds"), integerIn<short>((*sides)[3], "bounds")};
 }
 
-ControlID controlIDIn(plist_t node) {
-    if (plist_get_node_type(node) != PLIST_DICT) throw ParseError{"controlID must be a dictionary"};
-    plist_t signature = plist_dict_get_item(node, "signature");
-    plist_t id = plist_dict_get_item(node, "id");
+ControlID controlIDIn(const Value& value) {
+    const Dictionary* fields = value.asDictionary();
+    if (!fields) throw ParseError{"controlID must be a dictionary"};
+    const Value* signature = fields->find("signature");
+    const Value* id = fields->find("id");
     if (!signature || !id) throw ParseError{"controlID needs signature and id"};
-    const std::string code = stringIn(signature, "controlID signature");
+    const std::string& code = stringIn(*signature, "controlID signature");
     if (code.size() != 4) throw ParseError{"controlID signature must have four characters"};
     ControlID result;
     for (unsigned char ch : code) result.signature = (result.signature << 8) | ch;
-    result.id = integerIn<SInt32>(id, "controlID id");
+    result.id = integerIn<SInt32>(*id, "controlID id");
     return result;
 }
 
-SInt16 justificationIn(plist_t node) {
-    const std::string name = stringIn(node, "justification");
+SInt16 justificationIn(const Value& value) {
+    const std::string& name = stringIn(value, "justification");
     if (name == "left") return teFlushLeft;
     if (name == "right") return teFlushRight;
     if (name == "center") return teCenter;
@@ -125,9 +105,9 @@ SInt16 justificationIn(plist_t node) {
     throw ParseError{"justification must be left, right, center or default"};
 }
 
-ControlTemplate templateIn(plist_t node, bool allowItems);
+ControlTemplate templateIn(const Value& node, bool topLevel);
 
-void readKey(ControlTemplate& t, const std::string& key, plist_t value, bool allowItems) {
+void readKey(ControlTemplate& t, const std::string& key, const Value& value, bool topLevel) {
     if (key == "kind") {
         t.kind = kindNamed(stringIn(value, key), &t.isDialog);
     } else if (key == "bounds") {
@@ -160,15 +140,16 @@ void readKey(ControlTemplate& t, const std::string& key, plist_t value, bool all
         t.controlID = controlIDIn(value);
     } else if (key == "refCon") {
         t.refCon = integerIn<SInt32>(value, key);
-    } else if (key == "defaultItem" && allowItems) {
+    } else if (key == "defaultItem" && topLevel) {
         t.defaultItem = integerIn<DialogItemIndex>(value, key);
-    } else if (key == "cancelItem" && allowItems) {
+    } else if (key == "cancelItem" && topLevel) {
         t.cancelItem = integerIn<DialogItemIndex>(value, key);
-    } else if (key == "items" && allowItems) {
-        if (plist_get_node_type(value) != PLIST_ARRAY) throw ParseError{"items must be an array"};
-        for (uint32_t i = 0; i < plist_array_get_size(value); ++i) {
+    } else if (key == "items" && topLevel) {
+        const Array* items = value.asArray();
+        if (!items) throw ParseError{"items must be an array"};
+        for (std::size_t i = 0; i < items->size(); ++i) {
             try {
-                t.items.push_back(templateIn(plist_array_get_item(value, i), false));
+                t.items.push_back(templateIn((*items)[i], false));
             } catch (const ParseError& error) {
                 throw ParseError{"item " + std::to_string(i + 1) + ": " + error.message};
             }
@@ -178,33 +159,14 @@ void readKey(ControlTemplate& t, const std::string& key, plist_t value, bool all
     }
 }
 
-ControlTemplate templateIn(plist_t node, bool allowItems) {
-    if (plist_get_node_type(node) != PLIST_DICT) throw ParseError{"must be a dictionary"};
+ControlTemplate templateIn(const Value& node, bool topLevel) {
+    const Dictionary* fields = node.asDictionary();
+    if (!fields) throw ParseError{"must be a dictionary"};
     ControlTemplate t;
-    bool hasKind = false;
-    bool hasBounds = false;
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(node, &iter);
-    for (;;) {
-        char* rawKey = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(node, iter, &rawKey, &value);
-        if (!rawKey) break;
-        const std::string key = rawKey;
-        std::free(rawKey);
-        try {
-            readKey(t, key, value, allowItems);
-        } catch (...) {
-            std::free(iter);
-            throw;
-        }
-        hasKind = hasKind || key == "kind";
-        hasBounds = hasBounds || key == "bounds";
-    }
-    std::free(iter);
-    if (!hasKind) throw ParseError{"kind is missing"};
-    if (!hasBounds) throw ParseError{"bounds are missing"};
-    if (t.isDialog && !allowItems) throw ParseError{"a dialog cannot be an item"};
+    for (const auto& [key, value] : *fields) readKey(t, key, value, topLevel);
+    if (!fields->contains("kind")) throw ParseError{"kind is missing"};
+    if (!fields->contains("bounds")) throw ParseError{"bounds are missing"};
+    if (t.isDialog && !topLevel) throw ParseError{"a dialog cannot be an item"};
     if (!t.isDialog && (!t.items.empty() || t.defaultItem != 0 || t.cancelItem != 0))
         throw ParseError{"only a dialog has items"};
     const auto itemCount = static_cast<DialogItemIndex>(t.items.size());
@@ -235,41 +197,49 @@ std::optional<LayoutResource> ReadLayoutResource(const std::string& path, std::s
         if (error) *error = path + ": " + message;
         return std::nullopt;
     };
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return fail("cannot be opened");
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    const std::string bytes = contents.str();
-    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
-        return fail("is not a property list");
-    plist_t raw = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
-    const PlistPtr root(raw);
-    if (!root) return fail("is not a property list");
-    if (plist_get_node_type(root.get()) != PLIST_DICT) return fail("must hold a dictionary");
-
+    std::string readError;
+    const auto root = qor::core::readPropertyListFile(path, &readError);
+    if (!root) {
+        // The reader names the file itself; say it once.
+        const std::string named = path + ": ";
+        if (readError.starts_with(named)) readError.erase(0, named.size());
+        return fail("is not a property list" + (readError.empty() ? "" : " (" + readError + ")"));
+    }
+    const Dictionary* templates = root->asDictionary();
+    if (!templates) return fail("must hold a dictionary");
     LayoutResource layout;
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(root.get(), &iter);
-    std::optional<std::string> problem;
-    for (;;) {
-        char* rawKey = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(root.get(), iter, &rawKey, &value);
-        if (!rawKey) break;
-        const std::string key = rawKey;
-        std::free(rawKey);
+    for (const auto& [key, value] : *templates) {
         try {
-            const SInt16 number = templateNumber(key);
-            layout[number] = templateIn(value, true);
+            layout[templateNumber(key)] = templateIn(value, true);
         } catch (const ParseError& parseError) {
-            problem = "template " + key + ": " + parseError.message;
-            break;
+            return fail("template " + key + ": " + parseError.message);
         }
     }
-    std::free(iter);
-    if (problem) return fail(*problem);
     return layout;
+}
+
+const LayoutResource& LayoutOfResourceMap(const std::filesystem::path& resources) {
+    struct Cached {
+        std::filesystem::file_time_type modified;
+        LayoutResource layout;
+    };
+    static std::mutex mutex;
+    static std::map<std::filesystem::path, Cached> cache;
+    static const LayoutResource none;
+    const auto path = resources / "Layout.plist";
+    std::error_code ec;
+    const auto modified = std::filesystem::last_write_time(path, ec);
+    if (ec) return none;
+    std::lock_guard lock(mutex);
+    auto found = cache.find(path);
+    if (found != cache.end() && found->second.modified == modified) return found->second.layout;
+    std::string error;
+    auto layout = ReadLayoutResource(path.string(), &error);
+    // A bad file is reported once (until it changes) and then has no templates.
+    if (!layout) std::fprintf(stderr, "ERROR: %s\n", error.c_str());
+    auto& entry = cache[path];
+    entry = {modified, layout ? std::move(*layout) : LayoutResource{}};
+    return entry.layout;
 }
 
 }  // namespace qor::toolbox

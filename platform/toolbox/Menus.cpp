@@ -1,5 +1,4 @@
-// Menus of popup buttons: items appended as text, disabled items, menu ids, and the popups that
-// show them.
+// Menus of popup buttons: text items, disabled items, menu ids, and the popups that show them.
 #include <QComboBox>
 #include <QStandardItemModel>
 #include <algorithm>

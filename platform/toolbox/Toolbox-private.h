@@ -1,10 +1,10 @@
-// Inside of the toolbox layer: the records behind the handles and the helpers the source files
-// share.
+// Inside of the toolbox layer: the records behind the handles and helpers the sources share.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -152,6 +152,9 @@ using LayoutResource = std::map<SInt16, ControlTemplate>;
 
 // Reads a layout resource file; on failure returns nothing and says why in *error.
 std::optional<LayoutResource> ReadLayoutResource(const std::string& path, std::string* error);
+// The templates of the Layout.plist in a resources folder, read once until the file changes. A
+// missing file has none; a bad one is reported on standard error and has none.
+const LayoutResource& LayoutOfResourceMap(const std::filesystem::path& resources);
 
 // The live handles, so that a stale or foreign handle is refused instead of followed.
 struct Registry {

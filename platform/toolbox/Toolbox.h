@@ -1,5 +1,4 @@
-// Controls, menus, windows, dialogs, alerts, events, the clipboard and the beep for the panels, in
-// the shape they were written against, on Qt Widgets.
+// The panels' controls, menus, windows, dialogs, alerts, events, clipboard and beep on Qt.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +26,6 @@ using ItemCount = unsigned long;
 using SRefCon = std::intptr_t;
 using EventModifiers = UInt16;
 using OptionBits = UInt32;
-using ResFileRefNum = SInt16;
 
 // Window coordinates, y growing downwards.
 struct Rect {
@@ -85,7 +83,6 @@ inline constexpr OSStatus noErr = 0;
 inline constexpr OSStatus paramErr = -50;
 inline constexpr OSStatus noTypeErr = -102;
 inline constexpr OSStatus memFullErr = -108;
-inline constexpr OSStatus resNotFound = -192;
 inline constexpr OSStatus errInvalidWindowRef = -5600;
 inline constexpr OSStatus eventNotHandledErr = -9874;
 inline constexpr OSStatus eventParameterNotFoundErr = -9870;
@@ -474,18 +471,11 @@ OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType d
 OSStatus SendEventToEventTarget(EventRef event, EventTargetRef target);
 
 // ---------------------------------------------------------------------------------------------
-// Dialogs from templates and resource maps
+// Controls and dialogs from templates
 
-// Opens the layout resource (Layout.plist) of a bundle's Resources directory as a resource map
-// and makes it current. Returns its reference number, or -1 when it cannot be read.
-ResFileRefNum OpenLayoutResourceMap(const std::string& resourcesDirectory);
-void CloseResFile(ResFileRefNum refNum);
-ResFileRefNum CurResFile();
-void UseResFile(ResFileRefNum refNum);
-OSErr ResError();
-
-// A control from template controlID of the current resource map (searched down to the maps
-// opened before it), made in the window; null when there is no such template.
+// A control from template controlID of the current resource map (the core layer's CurResFile:
+// Layout.plist in the map's resources folder), made in the window; null when there is no such
+// template.
 ControlRef GetNewControl(SInt16 controlID, WindowRef owner);
 // A dialog from template dialogID; null when there is no such template. The dialog is shown.
 DialogRef GetNewDialog(SInt16 dialogID, void* storage, WindowRef behind);

@@ -1,5 +1,4 @@
-// Bridge from toolbox handles to the Qt widgets behind them, for the host that shows the windows
-// and for tests.
+// Bridge from toolbox handles to their Qt widgets, for the host that shows windows and tests.
 #pragma once
 
 #include "Toolbox.h"

@@ -1,5 +1,4 @@
-// Windows on top-level widgets: the handle registry, root controls, default and cancel buttons,
-// keyboard focus, the application-modal loop.
+// Windows: the handle registry, root controls, default buttons, keyboard focus, modal loops.
 #include <QEventLoop>
 #include <QPushButton>
 #include <algorithm>

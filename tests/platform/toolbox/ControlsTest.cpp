@@ -1,5 +1,4 @@
-// Tests of controls on widgets: geometry from bounds, values, states, visibility, popups, radio
-// groups, and a rendered control tree.
+// Tests of controls: geometry, values, states, visibility, popups, radio groups, rendering.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
@@ -197,6 +196,12 @@ TEST_F(ToolboxTest, PopupShowsItsMenuWithDisabledItemsAndKeepsAnUndrawnTitle) {
     EXPECT_EQ(HandlePopupMenuSelection(popup, 1), kControlMenuPart);
     EXPECT_EQ(GetControl32BitValue(popup), 1);
     EXPECT_EQ(combo->currentIndex(), 0);
+
+    // Choosing in the widget itself passes over the disabled item and sets the value.
+    ShowWindow(window);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(GetControl32BitValue(popup), 3);
 
     // Items added later show up in the popup too; a disposed menu leaves it empty.
     EnableMenuItem(menu, 2);

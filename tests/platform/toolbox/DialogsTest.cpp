@@ -1,5 +1,4 @@
-// Tests of controls and dialogs from layout resources, the modal dialog loop under a scripted
-// driver, and alerts.
+// Tests of templates from layout resources, the driven modal dialog loop, and alerts.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -8,6 +7,7 @@
 #include <deque>
 #include <functional>
 
+#include "ResourceMap.h"
 #include "ToolboxFixture.h"
 
 namespace {
@@ -35,25 +35,28 @@ class Script {
     ModalDriver previous_;
 };
 
+// The fixture's layout resource is the current resource map while a test runs.
 class ToolboxResourceMapTest : public ToolboxTest {
   protected:
     void SetUp() override {
         ToolboxTest::SetUp();
-        refNum = OpenLayoutResourceMap(goodResources);
+        refNum = qor::core::openResourceMap(goodResources);
         ASSERT_GT(refNum, 0);
+        previous = qor::core::CurResFile();
+        qor::core::UseResFile(refNum);
     }
     void TearDown() override {
-        CloseResFile(refNum);
+        qor::core::UseResFile(previous);
+        qor::core::closeResourceMap(refNum);
         ToolboxTest::TearDown();
     }
-    ResFileRefNum refNum = -1;
+    qor::core::ResFileRefNum refNum = -1;
+    qor::core::ResFileRefNum previous = 0;
 };
 
 }  // namespace
 
 TEST_F(ToolboxResourceMapTest, ControlsFromTemplatesTakeKindBoundsTextAndStatesFromTheResource) {
-    EXPECT_EQ(CurResFile(), refNum);
-
     ControlRef label = GetNewControl(7110, window);
     ASSERT_NE(label, nullptr);
     Rect bounds;
@@ -81,20 +84,16 @@ TEST_F(ToolboxResourceMapTest, ControlsFromTemplatesTakeKindBoundsTextAndStatesF
     EXPECT_FALSE(IsControlActive(edit));
 
     EXPECT_EQ(GetNewControl(9999, window), nullptr);
-    EXPECT_EQ(ResError(), resNotFound);
     EXPECT_EQ(GetNewControl(-100, window), nullptr);  // a dialog template makes no control
 
-    // Only open maps can be made current; without a current map no template is found.
-    UseResFile(refNum + 50);
-    EXPECT_NE(ResError(), noErr);
-    EXPECT_EQ(CurResFile(), refNum);
-    UseResFile(0);
+    // Templates come from the current map only.
+    qor::core::UseResFile(qor::core::kSystemResFile);
     EXPECT_EQ(GetNewControl(7110, window), nullptr);
-    UseResFile(refNum);
+    qor::core::UseResFile(refNum);
     EXPECT_NE(GetNewControl(7110, window), nullptr);
 }
 
-TEST_F(ToolboxResourceMapTest, BadLayoutResourcesAreRefusedWithTheReasonAndChangeNothing) {
+TEST_F(ToolboxResourceMapTest, BadLayoutResourcesAreReportedWithTheReasonAndGiveNoTemplates) {
     auto control = [](const std::string& body) {
         return "<dict><key>7110</key><dict>" + body + "</dict></dict>";
     };
@@ -107,7 +106,7 @@ TEST_F(ToolboxResourceMapTest, BadLayoutResourcesAreRefusedWithTheReasonAndChang
         const char* reason;
     };
     const Case cases[] = {
-        {"no file", "", "cannot be opened"},
+        {"no file", "", nullptr},
         {"not a property list", "hello", "is not a property list"},
         {"array at the top", "<array/>", "must hold a dictionary"},
         {"unknown kind", control("<key>kind</key><string>slider</string>" + bounds),
@@ -154,12 +153,21 @@ TEST_F(ToolboxResourceMapTest, BadLayoutResourcesAreRefusedWithTheReasonAndChang
                                                 c.plist + "</plist>";
             file.write(whole.data(), static_cast<qint64>(whole.size()));
         }
+        const auto bad = qor::core::openResourceMap(dir.path().toStdString());
+        ASSERT_GT(bad, 0);
+        qor::core::UseResFile(bad);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(OpenLayoutResourceMap(dir.path().toStdString()), -1);
+        EXPECT_EQ(GetNewControl(7110, window), nullptr);
+        EXPECT_EQ(GetNewDialog(7110, nullptr, nullptr), nullptr);
         const std::string message = testing::internal::GetCapturedStderr();
-        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
-        EXPECT_NE(ResError(), noErr);
-        EXPECT_EQ(CurResFile(), refNum);
+        if (c.reason) {
+            EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        }
+        // Said once, not at every lookup; and no file at all is no fault.
+        EXPECT_EQ(message.find("ERROR"), c.reason ? message.rfind("ERROR") : std::string::npos)
+            << message;
+        qor::core::UseResFile(refNum);
+        qor::core::closeResourceMap(bad);
         EXPECT_NE(GetNewControl(7110, window), nullptr);
     }
 }
