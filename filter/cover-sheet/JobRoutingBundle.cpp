@@ -8,14 +8,6 @@
 #endif
 
 namespace qor {
-namespace {
-
-constexpr std::string_view kDefaultBundle =
-    "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin";
-constexpr std::string_view kOlderBundle =
-    "/Library/Printers/PPD Plugins/Quorvan Job Routing.plugin";
-
-}  // namespace
 
 std::string jobRoutingBundlePath() {
     const char* override = std::getenv("QOR_JOB_ROUTING_BUNDLE");
@@ -24,9 +16,8 @@ std::string jobRoutingBundlePath() {
 }
 
 std::string englishStringsPath() {
-    const std::string bundle = jobRoutingBundlePath();
-    return stringsFilePath(bundle == kDefaultBundle ? kOlderBundle : std::string_view(bundle),
-                           "English");
+    // The bundle's own English file: the older bundle location holds nothing on this system.
+    return stringsFilePath(jobRoutingBundlePath(), "English");
 }
 
 std::string stringsFilePath(std::string_view bundle, std::string_view localization) {

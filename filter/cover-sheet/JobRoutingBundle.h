@@ -6,16 +6,14 @@
 
 namespace qor {
 
-// The bundle whose strings files translate the cover page's labels. By default
-// "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin"; a package that installs the
-// bundle elsewhere sets the CMake cache variable QOR_JOB_ROUTING_BUNDLE_DIR, and the
-// environment variable QOR_JOB_ROUTING_BUNDLE (when not empty) overrides both at run time.
+// The bundle whose strings files translate the cover page's labels:
+// "<QOR_PDE_DIR>/Quorvan Job Routing.plugin", by default
+// "/Library/Printers/Quorvan/PDEs/Quorvan Job Routing.plugin". The environment variable
+// QOR_JOB_ROUTING_BUNDLE (when not empty) overrides it at run time.
 std::string jobRoutingBundlePath();
 
-// The English strings file read when the requested one does not exist. With the default bundle
-// this is the older bundle location's file, "/Library/Printers/PPD Plugins/Quorvan Job
-// Routing.plugin/Contents/Resources/English.lproj/Localizable.strings"; a bundle pointed to
-// elsewhere supplies its own English.lproj.
+// The English strings file read when the requested one does not exist: the same bundle's
+// English.lproj.
 std::string englishStringsPath();
 
 // "<bundle>/Contents/Resources/<localization>.lproj/Localizable.strings".
