@@ -1,4 +1,5 @@
 // Windows: the handle registry, root controls, default buttons, keyboard focus, modal loops.
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPushButton>
 #include <algorithm>
@@ -10,8 +11,21 @@ using qor::toolbox::ControlKind;
 
 namespace qor::toolbox {
 
+namespace {
+
+// Widgets must go before the application object does; windows a host left open are disposed
+// when it is destroyed rather than at the end of the process, when Qt is gone.
+void disposeAllWindows() {
+    auto& windows = registry().windows;
+    while (!windows.empty()) DisposeWindow(windows.back().get());
+}
+
+}  // namespace
+
 Registry& registry() {
     static Registry instance;
+    static const bool cleanup = (qAddPostRoutine(disposeAllWindows), true);
+    (void)cleanup;
     return instance;
 }
 
