@@ -343,6 +343,7 @@ OSStatus CreateMultilineEditTextControl(WindowRef window, const Rect* bounds, st
                                         const ControlFontStyleRec* style, ControlRef* outControl);
 
 // Values. Setting a value clamps it into [minimum, maximum]; changing the range clamps the value.
+// Values set here send no events; only a click or a popup choice does.
 void SetControl32BitValue(ControlRef control, SInt32 value);
 SInt32 GetControl32BitValue(ControlRef control);
 void SetControl32BitMinimum(ControlRef control, SInt32 minimum);
@@ -399,8 +400,9 @@ void SizeControl(ControlRef control, SInt16 width, SInt16 height);
 void Draw1Control(ControlRef control);
 
 // Tagged data: texts (UTF-8), selection, key filter, default and cancel marks, font style.
-// Selections are byte offsets into the UTF-8 text, so they measure what the text tags give. The
-// text tag of a password field gives its mask, the password tag the clear text (of any field).
+// Selections are byte offsets into the UTF-8 text (the clear text of a password field), so they
+// measure what the text tags give. The text tag of a password field gives its mask, the password
+// tag the clear text (of any field).
 OSStatus SetControlData(ControlRef control, ControlPartCode part, ResType tag, Size size,
                         const void* data);
 OSStatus GetControlData(ControlRef control, ControlPartCode part, ResType tag, Size bufferSize,
@@ -413,7 +415,8 @@ OSStatus CopyControlText(ControlRef control, std::string* outText);
 
 // Default behaviour of a click: the control's own tracking (check boxes toggle, radio buttons
 // choose, push buttons press), then kEventControlValueFieldChanged when the value changed and
-// kEventControlHit. Real mouse clicks on the widgets end up here too.
+// kEventControlHit. When no handler takes the hit, a dialog item is reported to ModalDialog.
+// Real mouse clicks on the widgets end up here too.
 ControlPartCode HandleControlClick(ControlRef control, Point where, EventModifiers modifiers,
                                    void* actionProc);
 // Chooses an item of a popup as the user would: value change and hit events follow.
