@@ -1,4 +1,5 @@
 // Tests of controls: geometry, values, states, visibility, popups, radio groups, rendering.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
@@ -148,8 +149,24 @@ TEST_F(ToolboxTest, HiddenEmbedderKeepsTheOwnVisibilityOfWhatItHolds) {
     const Rect fieldBounds{50, 0, 70, 100};
     CreateEditUnicodeTextControl(window, &fieldBounds, "", false, nullptr, &field);
     ASSERT_EQ(SetKeyboardFocus(window, field, kControlEditTextPart), noErr);
+    ControlRef focus = nullptr;
+    GetKeyboardFocus(window, &focus);
+    EXPECT_EQ(focus, field);
+    EXPECT_EQ(SetKeyboardFocus(window, container, kControlFocusNextPart),
+              errControlDoesntSupportFocus);
+
+    // Focus that moves in the window itself (a click into another field) is followed.
+    ControlRef other = nullptr;
+    const Rect otherBounds{80, 0, 100, 100};
+    CreateEditUnicodeTextControl(window, &otherBounds, "", false, nullptr, &other);
+    ShowWindow(window);
+    QApplication::setActiveWindow(top);
+    QTest::mouseClick(GetControlWidget(other), Qt::LeftButton);
+    GetKeyboardFocus(window, &focus);
+    EXPECT_EQ(focus, other);
+    SetKeyboardFocus(window, field, kControlEditTextPart);
+
     HideControl(field);
-    ControlRef focus = root;
     GetKeyboardFocus(window, &focus);
     EXPECT_EQ(focus, nullptr);
 }
