@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <algorithm>
 #include <cstring>
 
@@ -174,14 +175,42 @@ bool filterKey(OpaqueControlRef* c, QKeyEvent* event) {
     return false;
 }
 
+// A key that a widget leaves unused travels on to its parents, and every one of them is watched.
+// Filters must see each key once: the same event arriving at an ancestor of the widget that had
+// it last is that key on its way up.
+bool onItsWayUp(QObject* object, const QKeyEvent* event) {
+    static struct {
+        const QKeyEvent* event = nullptr;
+        QPointer<QObject> receiver;
+        int key = 0;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+    } last;
+    bool ancestor = false;
+    for (QObject* p = last.receiver ? last.receiver->parent() : nullptr; p && !ancestor;
+         p = p->parent())
+        ancestor = p == object;
+    if (ancestor && last.event == event && last.key == event->key() &&
+        last.modifiers == event->modifiers() && last.text == event->text())
+        return true;
+    last.event = event;
+    last.receiver = object;
+    last.key = event->key();
+    last.modifiers = event->modifiers();
+    last.text = event->text();
+    return false;
+}
+
 class WidgetWatcher : public QObject {
   public:
     bool eventFilter(QObject* object, QEvent* event) override {
         switch (event->type()) {
-            case QEvent::KeyPress:
-                if (auto* c = controlOf(object))
-                    return filterKey(c, static_cast<QKeyEvent*>(event));
+            case QEvent::KeyPress: {
+                auto* key = static_cast<QKeyEvent*>(event);
+                if (onItsWayUp(object, key)) break;
+                if (auto* c = controlOf(object)) return filterKey(c, key);
                 break;
+            }
             case QEvent::FocusIn:
                 if (auto* c = controlOf(object); c && c->kind != ControlKind::RootPane)
                     c->owner->focus = c;

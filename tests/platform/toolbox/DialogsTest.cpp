@@ -175,11 +175,13 @@ TEST_F(ToolboxResourceMapTest, BadLayoutResourcesAreReportedWithTheReasonAndGive
 namespace {
 
 int filterBeeps = 0;
+int pageUps = 0;
 
 // Swallows "!" with a beep and makes Enter mean OK, as the editor's filter does for its keys.
 Boolean coverFilter(DialogRef, EventRecord* event, DialogItemIndex* item) {
     EXPECT_TRUE(event->what == keyDown || event->what == autoKey);
     const char ch = static_cast<char>(event->message & charCodeMask);
+    if (ch == 11) ++pageUps;  // a key the field leaves unused
     if (ch == '!') {
         ++filterBeeps;
         return true;
@@ -229,9 +231,11 @@ TEST_F(ToolboxResourceMapTest, ModalDialogReportsItemsAsTheUserTypesAndClicks) {
     InstallControlEventHandler(items[1], consume, 1, &hit, &consumed, &okHandler);
 
     filterBeeps = 0;
+    pageUps = 0;
     Script script({
-        [&] { QTest::keyClicks(field, "ab"); },  // two keys, two reports
-        [&] { QTest::keyClick(field, '!'); },    // swallowed by the filter: no report
+        [&] { QTest::keyClicks(field, "ab"); },           // two keys, two reports
+        [&] { QTest::keyClick(field, '!'); },             // swallowed by the filter: no report
+        [&] { QTest::keyClick(field, Qt::Key_PageUp); },  // unused by the field: goes up
         [&] { QTest::keyClick(box, Qt::Key_Return); },
         [&] { QTest::keyClick(field, Qt::Key_Return); },
         [&] { QTest::keyClick(field, Qt::Key_Enter); },
@@ -240,15 +244,16 @@ TEST_F(ToolboxResourceMapTest, ModalDialogReportsItemsAsTheUserTypesAndClicks) {
         [&] { QTest::mouseClick(GetControlWidget(items[2]), Qt::LeftButton); },
     });
     std::vector<DialogItemIndex> reported;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         DialogItemIndex item = 0;
         ModalDialog(coverFilter, &item);
         reported.push_back(item);
     }
-    // 3 3 from typing; 4 from the new line in the box; 1 from Return in a field and from Enter;
-    // 2 from Escape and from the Cancel button; then the script is over, which cancels.
-    EXPECT_EQ(reported, (std::vector<DialogItemIndex>{3, 3, 4, 1, 1, 2, 2, 2}));
+    // 3 3 from typing, 3 from PageUp; 4 from the new line in the box; 1 from Return in a field and
+    // from Enter; 2 from Escape and from the Cancel button; then the script is over: cancel.
+    EXPECT_EQ(reported, (std::vector<DialogItemIndex>{3, 3, 3, 4, 1, 1, 2, 2, 2}));
     EXPECT_EQ(filterBeeps, 1);
+    EXPECT_EQ(pageUps, 1);
     EXPECT_EQ(consumed, 1);
     std::string text;
     CopyControlText(items[3], &text);
