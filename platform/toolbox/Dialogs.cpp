@@ -22,24 +22,16 @@ const ControlTemplate* findTemplate(SInt16 id) {
 }
 
 OpaqueControlRef* buildControl(OpaqueWindowPtr* window, const ControlTemplate& t) {
-    const bool textKind = t.kind == ControlKind::StaticText || t.kind == ControlKind::EditText ||
-                          t.kind == ControlKind::TextBox;
-    // The text of an edit field is not its title; a static text's is.
-    const bool titled = t.kind != ControlKind::EditText && t.kind != ControlKind::TextBox;
-    auto* c = qor::toolbox::makeControl(window, t.kind, t.bounds, titled ? t.title : "");
-    c->password = t.password;
-    c->autoToggle = t.autoToggle;
-    c->justification = t.justification;
-    c->titleWidth = t.titleWidth;
-    c->refCon = t.refCon;
+    auto* c = qor::toolbox::makeControl(window, t.kind, t.bounds, {});
+    static_cast<qor::toolbox::ControlSettings&>(*c) = t;
+    // The title of an edit field or text box is its text; a static text keeps it as both.
+    const bool editable = t.kind == ControlKind::EditText || t.kind == ControlKind::TextBox;
+    if (editable) c->title.clear();
+    if (editable || t.kind == ControlKind::StaticText) qor::toolbox::putText(c, t.title);
     if (t.controlID) c->id = *t.controlID;
-    if (textKind) SetControlText(c, t.title);
     if (t.minimum) c->minimum = *t.minimum;
     if (t.maximum) c->maximum = *t.maximum;
     qor::toolbox::storeValue(c, t.value.value_or(c->value));
-    c->enabled = t.enabled;
-    c->active = t.active;
-    qor::toolbox::syncWidget(c);
     SetControlVisibility(c, t.visible, false);
     return c;
 }

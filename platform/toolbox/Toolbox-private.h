@@ -59,7 +59,24 @@ struct OpaqueEventRef {
     std::map<EventParamName, std::pair<EventParamType, std::vector<unsigned char>>> params;
 };
 
-struct OpaqueControlRef {
+namespace qor::toolbox {
+
+// What a control is made with, whether by a call or from a template.
+struct ControlSettings {
+    std::string title;
+    SRefCon refCon = 0;
+    bool visible = true;
+    bool enabled = true;
+    bool active = true;
+    bool autoToggle = true;
+    bool password = false;
+    SInt16 justification = teFlushDefault;
+    SInt16 titleWidth = 0;
+};
+
+}  // namespace qor::toolbox
+
+struct OpaqueControlRef : qor::toolbox::ControlSettings {
     qor::toolbox::ControlKind kind = qor::toolbox::ControlKind::UserPane;
     OpaqueWindowPtr* owner = nullptr;
     OpaqueControlRef* parent = nullptr;
@@ -68,16 +85,7 @@ struct OpaqueControlRef {
     SInt32 value = 0;
     SInt32 minimum = 0;
     SInt32 maximum = 0;
-    std::string title;
-    SRefCon refCon = 0;
     ControlID id;
-    bool visible = true;
-    bool enabled = true;
-    bool active = true;
-    bool autoToggle = true;
-    bool password = false;
-    SInt16 justification = teFlushDefault;
-    SInt16 titleWidth = 0;
     MenuRef menu = nullptr;
     ControlKeyFilterUPP keyFilter = nullptr;
     // Owned through Qt's parent chain, which ends at the window's widget.
@@ -125,24 +133,15 @@ struct OpaqueDialogPtr {
 namespace qor::toolbox {
 
 // One description of a control (or a dialog and its items) as the layout resource gives it.
-struct ControlTemplate {
+struct ControlTemplate : ControlSettings {
     ControlKind kind = ControlKind::UserPane;
     bool isDialog = false;
     Rect bounds;
-    std::string title;
     std::optional<SInt32> value;
     std::optional<SInt32> minimum;
     std::optional<SInt32> maximum;
-    bool visible = true;
-    bool enabled = true;
-    bool active = true;
-    bool autoToggle = true;
-    bool password = false;
-    SInt16 justification = teFlushDefault;
     MenuID menuID = kPopupNoMenuID;
-    SInt16 titleWidth = 0;
     std::optional<ControlID> controlID;
-    SRefCon refCon = 0;
     std::vector<ControlTemplate> items;
     DialogItemIndex defaultItem = 0;
     DialogItemIndex cancelItem = 0;
