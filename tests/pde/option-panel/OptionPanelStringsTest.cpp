@@ -80,7 +80,8 @@ std::string resources(const Panel& panel) {
 }
 
 std::vector<std::string> readKeywordList(const Panel& panel) {
-    std::ifstream in(resources(panel) + "PMPPDKeysSupported.txt");
+    std::ifstream in(std::string(QOR_PANELS_DIR) + "/" + std::string(panel.folder) +
+                     "/PMPPDKeysSupported.txt");
     EXPECT_TRUE(in) << "no keyword list for " << panel.folder;
     std::vector<std::string> list;
     for (std::string line; std::getline(in, line);) list.push_back(line);
