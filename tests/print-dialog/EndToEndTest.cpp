@@ -1,0 +1,191 @@
+// From the dialog's controls through a private CUPS scheduler and our filter to the printer
+// data: quorvan-print is run offscreen with an action script against a queue of our PPD whose
+// device is a file.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSource = QOR_SOURCE_DIR;
+const fs::path kJobRoutingBundle = fs::path(QOR_BUNDLES_DIR) / "Quorvan Job Routing.plugin";
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string quote(const std::string& text) {
+    return "'" + text + "'";
+}
+
+// Runs a shell command; its exit status, with its output in *output when asked for.
+int run(const std::string& command, std::string* output = nullptr) {
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return -1;
+    std::string text;
+    char buffer[4096];
+    while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+    const int status = pclose(pipe);
+    if (output) *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool jobRoutingPanelBuilt() {
+    std::error_code error;
+    for (const auto& entry :
+         fs::directory_iterator(kJobRoutingBundle / "Contents" / "Linux", error))
+        if (entry.path().extension() == ".so") return true;
+    return false;
+}
+
+class EndToEndTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+#ifndef QOR_FILTER
+        skip = "the filter is not part of this build";
+        return;
+#else
+        if (getuid() != 0) {
+            skip = "the private scheduler runs filters only as root";
+            return;
+        }
+        char pattern[] = "/tmp/qor-e2e-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            skip = "no temporary folder";
+            return;
+        }
+        folder = pattern;
+        fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+        std::string output;
+        const int status =
+            run(quote(kSource + "/scripts/private-cupsd") + " start " + quote(folder / "cups") +
+                    " " + quote(QOR_FILTER) + " " + quote(kJobRoutingBundle.string()),
+                &output);
+        ASSERT_EQ(status, 0) << output;
+        server = readFile(folder / "cups" / "server");
+        while (!server.empty() && server.back() == '\n') server.pop_back();
+#endif
+    }
+
+    static void TearDownTestSuite() {
+        if (folder.empty()) return;
+        run(quote(kSource + "/scripts/private-cupsd") + " stop " + quote(folder / "cups"));
+        std::error_code error;
+        fs::remove_all(folder, error);
+        folder.clear();
+    }
+
+    void SetUp() override {
+        if (!skip.empty()) GTEST_SKIP() << skip;
+    }
+
+    // Adds a queue for this test, prints the sample job with the actions through the dialog
+    // and gives the printer data once the scheduler is done with the job.
+    std::string printThroughDialog(const std::string& queue, const std::string& actions,
+                                   const std::string& pdePath) {
+        const fs::path output = folder / "cups" / "out" / (queue + ".prn");
+        std::string log;
+        EXPECT_EQ(run(quote(kSource + "/scripts/private-cupsd") + " add-queue " +
+                          quote(folder / "cups") + " " + queue + " " +
+                          quote(kSource + "/ppd/Quorvan-Q4150C.ppd") + " " + quote(output),
+                      &log),
+                  0)
+            << log;
+        const fs::path script = folder / (queue + ".actions");
+        std::ofstream(script) << actions;
+        EXPECT_EQ(run("CUPS_SERVER=" + server + " QOR_PDE_PATH=" + quote(pdePath) +
+                          " QT_QPA_PLATFORM=offscreen " + quote(QOR_PRINT_PROGRAM) + " -d " +
+                          queue + " --script " + quote(script) + " " +
+                          quote(kSource + "/tests/fixtures/sample-job.ps"),
+                      &log),
+                  0)
+            << log;
+        EXPECT_EQ(run(quote(kSource + "/scripts/private-cupsd") + " wait-jobs " +
+                          quote(folder / "cups") + " 20",
+                      &log),
+                  0)
+            << log;
+        return readFile(output);
+    }
+
+    static inline std::string skip;
+    static inline fs::path folder;
+    static inline std::string server;
+};
+
+constexpr const char* kUEL = "\x1b%-12345X";
+// The filter closes every job that is not for a USB printer with the UEL and a line feed.
+const std::string kClosingUEL = std::string(kUEL) + "\n";
+
+TEST_F(EndToEndTest, TheDialogsSettingsReachOurFilterAsJobOptions) {
+    const std::string data = printThroughDialog(
+        "Repeat", "click \"Keep for repeat printing\"\nprint\n", QOR_HOST_TEST_PDE);
+    ASSERT_FALSE(data.empty());
+    EXPECT_EQ(data.rfind(std::string(kUEL) + "@PJL JOB", 0), 0u);
+    EXPECT_NE(data.find("@PJL SET HOLD = ON\n@PJL SET HOLDTYPE = PUBLIC\n"
+                        "@PJL ENTER LANGUAGE = POSTSCRIPT\n%!PS-Adobe-3.0"),
+              std::string::npos);
+    EXPECT_TRUE(data.ends_with(kClosingUEL));
+}
+
+TEST_F(EndToEndTest, AFaxWithCoverSheetFromTheJobRoutingPanel) {
+    if (!jobRoutingPanelBuilt()) GTEST_SKIP() << "the Job Routing panel is not built";
+    const std::string data =
+        printThroughDialog("Fax",
+                           "panel \"Job Routing\"\n"
+                           "click Fax\n"
+                           "type \"label=Recipient Name:\" \"Facilities team\"\n"
+                           "type \"label=Fax #:\" 555-0142\n"
+                           "type \"label=Station Name:\" \"Front desk\"\n"
+                           "click \"Include Cover Sheet\"\n"
+                           "click \"Edit Cover Sheet...\"\n"
+                           "type label=Name:#2 \"Ann Lee\"\n"
+                           "type label=Company: \"Quorvan Office\"\n"
+                           "type \"label=Pages to Follow:\" 2\n"
+                           "click OK\n"
+                           "print\n",
+                           QOR_BUNDLES_DIR);
+    ASSERT_FALSE(data.empty());
+    EXPECT_EQ(data.rfind(std::string(kUEL) + "@PJL JOB", 0), 0u);
+    EXPECT_NE(data.find("@PJL LFAX PHONENUMBER = \"555-0142\" STATIONID = \"Front desk\""),
+              std::string::npos);
+    const auto setup = data.find("%%EndSetup");
+    ASSERT_NE(setup, std::string::npos);
+    // The cover page is a grey image drawn right after the setup.
+    const auto image = data.find("image", setup);
+    EXPECT_NE(image, std::string::npos);
+    EXPECT_LT(image, data.find("%%Page: 1 1"));
+    EXPECT_TRUE(data.ends_with(kClosingUEL));
+}
+
+TEST_F(EndToEndTest, AConfidentialJobIsHeldWithItsPin) {
+    if (!jobRoutingPanelBuilt()) GTEST_SKIP() << "the Job Routing panel is not built";
+    const std::string data = printThroughDialog("Conf",
+                                                "panel \"Job Routing\"\n"
+                                                "click \"Confidential Print\"\n"
+                                                "type \"label=User Name:\" \"ann lee\"\n"
+                                                "type \"label=PIN(####, 1-6):\" 1234\n"
+                                                "print\n",
+                                                QOR_BUNDLES_DIR);
+    ASSERT_FALSE(data.empty());
+    EXPECT_NE(data.find("@PJL SET USERNAME = \"ann lee\""), std::string::npos);
+    EXPECT_NE(data.find("@PJL SET HOLD = ON\n@PJL SET HOLDTYPE = PRIVATE\n"
+                        "@PJL SET HOLDKEY = \"1234\"\n@PJL ENTER LANGUAGE = POSTSCRIPT\n"),
+              std::string::npos);
+    EXPECT_TRUE(data.ends_with(kClosingUEL));
+}
+
+}  // namespace
