@@ -103,7 +103,7 @@ void PositionControl(ControlRef pane, Rect* layout) {
     GetControlBounds(pane, &bounds);
     const int dh = std::max(0, (bounds.right - bounds.left) / 2);
     layout->top = static_cast<short>(bounds.top + 20);
-    // The column is placed from the pane's width alone, as the host's panes start at 0.
+    // Counted from the window's left edge, not the pane's: the labels take the room between.
     layout->left = static_cast<short>(dh + 9);
     layout->right = static_cast<short>(layout->left + dh + 5);
     layout->bottom = static_cast<short>(layout->top + 20);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "OptionPanel.h"
 #include "PanelHost.h"
 #include "PlugInFrame.h"
 #include "ToolboxWidgets.h"
@@ -93,7 +94,9 @@ TEST(OptionPanelTest, DeclinesPrintersItDoesNotServe) {
         SCOPED_TRACE(testing::Message() << c.panel.name << " with " << c.ppd);
         PanelHost host(c.panel.bundle, c.panel.constants.factoryID);
         EXPECT_EQ(host.initialize(c.ppd), c.result);
-        if (c.result != 0) EXPECT_TRUE(host.children().empty());
+        if (c.result != 0) {
+            EXPECT_TRUE(host.children().empty());
+        }
     }
 }
 
@@ -232,6 +235,30 @@ TEST(OptionPanelTest, SyncStoresAndRestoresThePPDDictionary) {
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->titles.empty());
     EXPECT_TRUE(empty->summaries.empty());
+}
+
+// A checked box stands for the option that reads "On", wherever the PPD lists it.
+TEST(OptionPanelTest, CheckboxValuesAndOptionPositions) {
+    const auto options = [](const char* first, const char* second) {
+        return KeywordInfoList{{"K", "A", first, "False"}, {"K", "B", second, "False"}};
+    };
+    struct Case {
+        KeywordInfoList options;
+        std::size_t uncheckedPosition, checkedPosition;
+    };
+    const Case cases[] = {
+        {options("On", "Off"), 1, 0},
+        {options("Off", "On"), 0, 1},
+        {options("Yes", "No"), 0, 1},  // no "On": the value is the position
+        {options("On", "On"), 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options[0][kInfoTranslation] + "/" + c.options[1][kInfoTranslation]);
+        EXPECT_EQ(qor::pde::CheckBoxOptionPosition(c.options, 0), c.uncheckedPosition);
+        EXPECT_EQ(qor::pde::CheckBoxOptionPosition(c.options, 1), c.checkedPosition);
+        EXPECT_EQ(qor::pde::CheckBoxValueForPosition(c.options, c.uncheckedPosition), 0);
+        EXPECT_EQ(qor::pde::CheckBoxValueForPosition(c.options, c.checkedPosition), 1);
+    }
 }
 
 // Our PPDs list an on/off keyword's "On" option first; a checked box must still mean "On".

@@ -89,7 +89,9 @@ class PanelHost {
 
     ~PanelHost() {
         if (intf_) {
-            if (context_) EXPECT_EQ(ops().Terminate(context_, 0), kPDENoErr);
+            if (context_) {
+                EXPECT_EQ(ops().Terminate(context_, 0), kPDENoErr);
+            }
             ops().plugInHeader.Release(&intf_);
         }
         if (instance_) instance_->vtable->Release(instance_);
@@ -115,11 +117,14 @@ class PanelHost {
         EXPECT_EQ(CreateUserPaneControl(window_, &paneBounds, kControlSupportsEmbedding, &pane_),
                   noErr);
         ShowWindow(window_);
-        if (!ppd.empty())
+        if (!ppd.empty()) {
             EXPECT_EQ(PMSessionSetCurrentPrinter(session_, "Test", ppd, "socket://printer"), 0);
+        }
         PMPDEFlags flags = 1;
         const OSStatus status = ops().Initialize(context_, &flags, 0, pane_, session_);
-        if (status == kPDENoErr) EXPECT_EQ(flags, 0u);
+        if (status == kPDENoErr) {
+            EXPECT_EQ(flags, 0u);
+        }
         return status;
     }
 
