@@ -36,6 +36,7 @@ const std::vector<std::string> kCoverPageKeys = {"Facsimile Transmission Form",
 const std::vector<std::string> kPanelOnlyKeys = {
     "Job Routing",
     "Print To:",
+    "JRPrint",  // the first PrintTo option of our PPDs
     std::string(jr::kModeFax),
     std::string(jr::kModeConf),
     std::string(jr::kModeRepeat),
@@ -65,6 +66,7 @@ const std::vector<std::string> kPanelOnlyKeys = {
 
 // The radio buttons are titled by option keyword; in English they read as the summary does.
 const std::map<std::string, std::string> kEnglishModeTitles = {
+    {"JRPrint", "Printer"},
     {std::string(jr::kModeFax), "Fax"},
     {std::string(jr::kModeConf), "Confidential Print"},
     {std::string(jr::kModeRepeat), "Repeat Print"},
