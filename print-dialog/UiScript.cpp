@@ -55,8 +55,8 @@ bool splitWords(const std::string& line, std::vector<std::string>* words) {
 
 const std::map<std::string, std::size_t>& arities() {
     static const std::map<std::string, std::size_t> table{
-        {"queue", 1}, {"panel", 1}, {"click", 1},  {"choose", 2},    {"type", 2},
-        {"key", 2},   {"print", 0}, {"cancel", 0}, {"screenshot", 1}};
+        {"queue", 1}, {"panel", 1}, {"click", 1},  {"choose", 2},     {"type", 2},
+        {"key", 2},   {"print", 0}, {"cancel", 0}, {"screenshot", 1}, {"screenshots", 1}};
     return table;
 }
 
@@ -210,6 +210,22 @@ int qtKeyFor(QChar c) {
     return Qt::Key_unknown;
 }
 
+bool savePicture(WindowRef window, const std::string& file) {
+    QWidget* widget = GetWindowWidget(window);
+    return widget && widget->grab().save(QString::fromStdString(file), "PNG");
+}
+
+// "Paper Handling" gives "paper-handling.png".
+std::string pictureName(const std::string& title) {
+    std::string name;
+    for (char c : title) {
+        if (c == ' ') c = '-';
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') name += c;
+    }
+    return name + ".png";
+}
+
 }  // namespace
 
 std::optional<std::vector<UiAction>> parseUiScript(const std::string& text, std::string* error) {
@@ -280,9 +296,17 @@ bool UiScriptRunner::run(const UiAction& action, WindowRef window) {
         ControlRef button = command == "print" ? dialog_.printButton() : dialog_.cancelButton();
         if (auto* push = qobject_cast<QAbstractButton*>(GetControlWidget(button))) push->click();
     } else if (command == "screenshot") {
-        QWidget* widget = GetWindowWidget(window);
-        if (!widget || !widget->grab().save(QString::fromStdString(arg(1)), "PNG"))
-            error_ = "cannot write " + arg(1);
+        if (!savePicture(window, arg(1))) error_ = "cannot write " + arg(1);
+    } else if (command == "screenshots") {
+        std::vector<std::string> pages;
+        for (const auto& panel : dialog_.panels()) pages.push_back(panel->title());
+        pages.emplace_back(kSummaryTitle);
+        for (const auto& page : pages) {
+            const std::string file = arg(1) + "/" + pictureName(page);
+            dialog_.choosePanel(page);
+            QCoreApplication::processEvents();
+            if (!savePicture(window, file)) error_ = "cannot write " + file;
+        }
     } else {
         ControlRef target = findTarget(window, arg(1), &error_);
         if (!target) return false;

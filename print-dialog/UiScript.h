@@ -27,6 +27,8 @@ struct UiAction {
 //   type TARGET TEXT           type the text key by key into a field ("\n" for Return)
 //   key TARGET KEY             press Return, Enter, Escape, Tab, Backspace, Left, Right, Up, Down
 //   screenshot FILE            save a PNG picture of the window in front
+//   screenshots FOLDER         a picture of the print dialog with each panel and the summary
+//                              in front, named after the page ("paper-handling.png")
 //   print / cancel             click Print or Cancel of the print dialog
 // TARGET is title=TEXT (or TEXT alone): the control with that title; label=TEXT or
 // label=TEXT#N: the field beside the Nth static text that reads TEXT; field#N and textbox#N:
