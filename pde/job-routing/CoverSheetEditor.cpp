@@ -166,19 +166,6 @@ void TakeComments(JobRoutingContext* context, DialogRef dialog) {
     }
 }
 
-std::optional<std::string> ClipboardText() {
-    ScrapRef scrap = nullptr;
-    Size size = 0;
-    if (GetCurrentScrap(&scrap) != noErr ||
-        GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size) != noErr || size <= 0)
-        return std::nullopt;
-    std::string text(static_cast<std::size_t>(size), '\0');
-    if (GetScrapFlavorData(scrap, kScrapFlavorTypeText, &size, text.data()) != noErr)
-        return std::nullopt;
-    text.resize(static_cast<std::size_t>(size));
-    return text;
-}
-
 }  // namespace
 
 OSStatus OpenEditCoverSheetDlog(EventHandlerCallRef, EventRef, void* userData) {

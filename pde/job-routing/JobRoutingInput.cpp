@@ -21,11 +21,28 @@ bool IsMotionKey(unsigned char ch) {
     return ch == 8 || (ch >= 28 && ch <= 31);
 }
 
+bool AllAccepted(std::string_view text, std::string_view accepted) {
+    return accepted.empty() || text.find_first_not_of(accepted) == std::string_view::npos;
+}
+
 // Passes a key of the accepted set (any key when the set is empty) and the motion keys; the
 // others, and any but a motion key once the field is full, are blocked with a beep.
 ControlKeyFilterResult FilterKey(ControlRef field, const SInt16* charCode,
-                                 std::string_view accepted, std::size_t longest) {
+                                 const EventModifiers* modifiers, std::string_view accepted,
+                                 std::size_t longest) {
     const auto ch = static_cast<unsigned char>(*charCode & 0xFF);
+    if (modifiers && (*modifiers & cmdKey)) {
+        // Command keys add no text, except a paste, which must keep to the field's rules as
+        // typing does.
+        if (ch != 'v' && ch != 'V') return kControlKeyFilterPassKey;
+        const auto pasted = ClipboardText();
+        if (pasted && AllAccepted(*pasted, accepted) &&
+            CharacterCount(FieldText(field, true).value_or("")) + CharacterCount(*pasted) <=
+                longest)
+            return kControlKeyFilterPassKey;
+        SysBeep(1);
+        return kControlKeyFilterBlockKey;
+    }
     const bool motion = IsMotionKey(ch);
     bool pass = motion || accepted.empty() || accepted.find(static_cast<char>(ch)) != accepted.npos;
     // The clear text counts, also in the PIN field, whatever part of it is selected.
@@ -37,6 +54,19 @@ ControlKeyFilterResult FilterKey(ControlRef field, const SInt16* charCode,
 }
 
 }  // namespace
+
+std::optional<std::string> ClipboardText() {
+    ScrapRef scrap = nullptr;
+    Size size = 0;
+    if (GetCurrentScrap(&scrap) != noErr ||
+        GetScrapFlavorSize(scrap, kScrapFlavorTypeText, &size) != noErr || size <= 0)
+        return std::nullopt;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (GetScrapFlavorData(scrap, kScrapFlavorTypeText, &size, text.data()) != noErr)
+        return std::nullopt;
+    text.resize(static_cast<std::size_t>(size));
+    return text;
+}
 
 std::size_t CharacterCount(std::string_view text) {
     std::size_t count = 0;
@@ -52,27 +82,28 @@ OSStatus SetEditTextKeyFilter(ControlRef field, ControlKeyFilterUPP filter) {
 }
 
 ControlKeyFilterResult UserNameInterruptHandler(ControlRef field, SInt16*, SInt16* charCode,
-                                                EventModifiers*) {
-    return FilterKey(field, charCode, {}, kUserNameLongest);
+                                                EventModifiers* modifiers) {
+    return FilterKey(field, charCode, modifiers, {}, kUserNameLongest);
 }
 
-ControlKeyFilterResult PINFilter(ControlRef field, SInt16*, SInt16* charCode, EventModifiers*) {
-    return FilterKey(field, charCode, kPINCharacters, kPINLongest);
+ControlKeyFilterResult PINFilter(ControlRef field, SInt16*, SInt16* charCode,
+                                 EventModifiers* modifiers) {
+    return FilterKey(field, charCode, modifiers, kPINCharacters, kPINLongest);
 }
 
 ControlKeyFilterResult GeneralMaxInterruptHandler(ControlRef field, SInt16*, SInt16* charCode,
-                                                  EventModifiers*) {
-    return FilterKey(field, charCode, {}, kRecipientLongest);
+                                                  EventModifiers* modifiers) {
+    return FilterKey(field, charCode, modifiers, {}, kRecipientLongest);
 }
 
 ControlKeyFilterResult PhoneNumericFilter(ControlRef field, SInt16*, SInt16* charCode,
-                                          EventModifiers*) {
-    return FilterKey(field, charCode, kPhoneCharacters, kPhoneLongest);
+                                          EventModifiers* modifiers) {
+    return FilterKey(field, charCode, modifiers, kPhoneCharacters, kPhoneLongest);
 }
 
 ControlKeyFilterResult StationNameFilter(ControlRef field, SInt16*, SInt16* charCode,
-                                         EventModifiers*) {
-    return FilterKey(field, charCode, {}, kStationLongest);
+                                         EventModifiers* modifiers) {
+    return FilterKey(field, charCode, modifiers, {}, kStationLongest);
 }
 
 OSStatus printButtonEventHandler(EventHandlerCallRef, EventRef event, void* userData) {

@@ -153,6 +153,8 @@ OSStatus printButtonEventHandler(EventHandlerCallRef call, EventRef event, void*
 OSStatus PostStopAlert(std::string_view messageKey, const core::Bundle* bundle);
 // Characters of UTF-8 text (not bytes): the length limits count what the user typed.
 std::size_t CharacterCount(std::string_view text);
+// The clipboard's text; nothing when it holds none.
+std::optional<std::string> ClipboardText();
 
 // ---- Cover-sheet editor (CoverSheetEditor.cpp)
 OSStatus OpenEditCoverSheetDlog(EventHandlerCallRef call, EventRef event, void* context);

@@ -232,6 +232,9 @@ class JobRoutingTest : public testing::Test {
 
     const PlugInIntfVTable& ops() const { return *intf->vtable; }
 
+    // One of the accessors below, for tables of cases.
+    using Field = ControlRef (JobRoutingTest::*)() const;
+
     ControlRef control(SInt16 templateID) const {
         return ControlWithID(window, kPanelSignature, templateID);
     }

@@ -7,7 +7,6 @@ namespace {
 
 TEST_F(JobRoutingTest, EachFieldTakesOnlyItsCharactersUpToItsLength) {
     ASSERT_EQ(open(kColorPPD), kPDENoErr);
-    using Field = ControlRef (JobRoutingTest::*)() const;
     struct Case {
         const char* name;
         Field field;
@@ -63,9 +62,40 @@ TEST_F(JobRoutingTest, EachFieldTakesOnlyItsCharactersUpToItsLength) {
     EXPECT_EQ(TextOf(field), (digits.repeated(5) + "012345679").toStdString());
 }
 
+TEST_F(JobRoutingTest, PastesKeepToTheFieldsRulesAsTypingDoes) {
+    ASSERT_EQ(open(kColorPPD), kPDENoErr);
+    struct Case {
+        const char* name;
+        Field field;
+        int position;
+        std::string before, clipboard, after;
+    };
+    const Case cases[] = {
+        {"fax number", &JobRoutingTest::phone, jp::kPositionFax, "9,", "555-0100", "9,555-0100"},
+        {"fax number with a letter", &JobRoutingTest::phone, jp::kPositionFax, "", "555 abc", ""},
+        {"PIN", &JobRoutingTest::pin, jp::kPositionConfidential, "", "1234", "1234"},
+        {"PIN too long", &JobRoutingTest::pin, jp::kPositionConfidential, "12", "345", "12"},
+        {"user name too long", &JobRoutingTest::userName, jp::kPositionRepeat, std::string(30, 'u'),
+         "abc", std::string(30, 'u')},
+        {"station name", &JobRoutingTest::station, jp::kPositionFax, "HQ", ", 3rd floor",
+         "HQ, 3rd floor"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Click(radio(c.position));
+        ControlRef field = (this->*c.field)();
+        SetControlText(field, "");
+        Type(field, QString::fromStdString(c.before));
+        PutClipboard(c.clipboard);
+        beeps = 0;
+        QTest::keyClick(GetControlWidget(field), Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(TextOf(field, true), c.after);
+        EXPECT_EQ(beeps, c.after == c.before ? 1 : 0);
+    }
+}
+
 TEST_F(JobRoutingTest, PrintIsHeldWithAnAlertWhileTheModeLacksARequiredField) {
     ASSERT_EQ(open(kColorPPD), kPDENoErr);
-    using Field = ControlRef (JobRoutingTest::*)() const;
     struct Case {
         int position;
         std::vector<std::pair<Field, QString>> filled;
