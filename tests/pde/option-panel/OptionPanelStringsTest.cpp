@@ -13,8 +13,12 @@
 #include <vector>
 
 #include "JobRoutingOptions.h"
+#include "StrictStringsFile.h"
 
 namespace {
+
+using qor::test::keysOf;
+using Strings = qor::test::StrictStringsFile;
 
 struct Panel {
     std::string_view folder;
@@ -88,86 +92,9 @@ std::vector<std::string> readKeywordList(const Panel& panel) {
     return list;
 }
 
-bool isValidUtf8(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const auto lead = static_cast<unsigned char>(s[i]);
-        const size_t len = lead < 0x80           ? 1
-                           : (lead >> 5) == 0x6  ? 2
-                           : (lead >> 4) == 0xE  ? 3
-                           : (lead >> 3) == 0x1E ? 4
-                                                 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        uint32_t cp = len == 1 ? lead : lead & (0x7F >> len);
-        for (size_t k = 1; k < len; ++k) {
-            const auto next = static_cast<unsigned char>(s[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        constexpr uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += len;
-    }
-    return true;
-}
-
-struct Strings {
-    std::map<std::string, std::string> entries;
-    std::vector<std::string> errors;
-};
-
-// Accepts only blank lines, whole-line comments and lines of exactly "key" = "value";
-// anything looser could pair the wrong quotes in a lenient reader and shift later entries.
-Strings readStrict(const std::string& path) {
-    Strings file;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        file.errors.push_back("cannot open " + path);
-        return file;
-    }
-    const std::string text = (std::ostringstream() << in.rdbuf()).str();
-    if (text.starts_with("\xEF\xBB\xBF")) file.errors.push_back("byte order mark");
-    if (!isValidUtf8(text)) file.errors.push_back("not valid UTF-8");
-
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
-        const std::string where = "line " + std::to_string(number) + ": ";
-        if (line.empty()) continue;
-        if (line.starts_with("/*")) {
-            if (!line.ends_with("*/") || line.find('"') != std::string::npos)
-                file.errors.push_back(where + "bad comment: " + line);
-            continue;
-        }
-        const size_t keyEnd = line.find('"', 1);
-        const size_t valueStart = keyEnd + 5;
-        if (!line.starts_with('"') || keyEnd == std::string::npos ||
-            line.compare(keyEnd, 5, "\" = \"") != 0 || !line.ends_with("\";") ||
-            line.size() < valueStart + 2) {
-            file.errors.push_back(where + "not \"key\" = \"value\";: " + line);
-            continue;
-        }
-        const std::string key = line.substr(1, keyEnd - 1);
-        const std::string value = line.substr(valueStart, line.size() - 2 - valueStart);
-        if (key.empty() || value.empty()) file.errors.push_back(where + "empty key or value");
-        if (value.find_first_of("\"\\") != std::string::npos || key.find('\\') != std::string::npos)
-            file.errors.push_back(where + "quote or backslash inside: " + line);
-        // A leading blank is reserved for menu items of "-1"/"+2" style texts.
-        if (value.starts_with(' ') || value.starts_with('\t') || value.starts_with("\xE3\x80\x80"))
-            file.errors.push_back(where + "value starts with white space");
-        if (!file.entries.emplace(key, value).second)
-            file.errors.push_back(where + "repeated key " + key);
-    }
-    return file;
-}
-
 Strings readStrings(const Panel& panel, std::string_view localization) {
-    return readStrict(resources(panel) + std::string(localization) + ".lproj/Localizable.strings");
-}
-
-std::set<std::string> keysOf(const Strings& file) {
-    std::set<std::string> keys;
-    for (const auto& entry : file.entries) keys.insert(entry.first);
-    return keys;
+    return qor::test::readStrictStringsFile(resources(panel) + std::string(localization) +
+                                            ".lproj/Localizable.strings");
 }
 
 std::string panelName(const ::testing::TestParamInfo<Panel>& info) {
