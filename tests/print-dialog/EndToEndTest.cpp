@@ -92,27 +92,40 @@ class EndToEndTest : public ::testing::Test {
         if (!skip.empty()) GTEST_SKIP() << skip;
     }
 
-    // Adds a queue for this test, prints the sample job with the actions through the dialog
-    // and gives the printer data once the scheduler is done with the job.
-    std::string printThroughDialog(const std::string& queue, const std::string& actions,
-                                   const std::string& pdePath) {
+    // Adds a queue of the model's PPD for this test; its printer data goes to the file.
+    static fs::path addQueue(const std::string& queue, const std::string& model,
+                             const std::string& lpadminOptions = {}) {
         const fs::path output = folder / "cups" / "out" / (queue + ".prn");
         std::string log;
-        EXPECT_EQ(run(quote(kSource + "/scripts/private-cupsd") + " add-queue " +
-                          quote(folder / "cups") + " " + queue + " " +
-                          quote(kSource + "/ppd/Quorvan-Q4150C.ppd") + " " + quote(output),
-                      &log),
-                  0)
+        EXPECT_EQ(
+            run(quote(kSource + "/scripts/private-cupsd") + " add-queue " + quote(folder / "cups") +
+                    " " + queue + " " + quote(kSource + "/ppd/Quorvan-" + model + ".ppd") + " " +
+                    quote(output) + " " + lpadminOptions,
+                &log),
+            0)
             << log;
+        return output;
+    }
+
+    // Runs the dialog on the queue with the actions; its exit status, its messages in *log.
+    static int runDialog(const std::string& queue, const std::string& actions,
+                         const std::string& pdePath, std::string* log) {
         const fs::path script = folder / (queue + ".actions");
         std::ofstream(script) << actions;
-        EXPECT_EQ(run("CUPS_SERVER=" + server + " QOR_PDE_PATH=" + quote(pdePath) +
-                          " QT_QPA_PLATFORM=offscreen " + quote(QOR_PRINT_PROGRAM) + " -d " +
-                          queue + " --script " + quote(script) + " " +
-                          quote(kSource + "/tests/fixtures/sample-job.ps"),
-                      &log),
-                  0)
-            << log;
+        return run("CUPS_SERVER=" + server + " QOR_PDE_PATH=" + quote(pdePath) +
+                       " QT_QPA_PLATFORM=offscreen " + quote(QOR_PRINT_PROGRAM) + " -d " + queue +
+                       " --script " + quote(script) + " " +
+                       quote(kSource + "/tests/fixtures/sample-job.ps"),
+                   log);
+    }
+
+    // Prints the sample job with the actions through the dialog and gives the printer data
+    // once the scheduler is done with the job.
+    std::string printThroughDialog(const std::string& queue, const std::string& actions,
+                                   const std::string& pdePath) {
+        const fs::path output = addQueue(queue, "Q4150C");
+        std::string log;
+        EXPECT_EQ(runDialog(queue, actions, pdePath, &log), 0) << log;
         EXPECT_EQ(run(quote(kSource + "/scripts/private-cupsd") + " wait-jobs " +
                           quote(folder / "cups") + " 20",
                       &log),
@@ -186,6 +199,28 @@ TEST_F(EndToEndTest, AConfidentialJobIsHeldWithItsPin) {
                         "@PJL SET HOLDKEY = \"1234\"\n@PJL ENTER LANGUAGE = POSTSCRIPT\n"),
               std::string::npos);
     EXPECT_TRUE(data.ends_with(kClosingUEL));
+}
+
+TEST_F(EndToEndTest, EveryPanelOfBothModelsIsShownAndSummarized) {
+    // The monochrome model with its finisher installed offers the Finishing panel.
+    addQueue("Mono", "Q2050", "-o OutputFinisher=InstalledM");
+    addQueue("Colour", "Q4150C");
+    for (const std::string queue : {"Mono", "Colour"}) {
+        const fs::path pictures = folder / queue;
+        fs::create_directories(pictures);
+        std::string log;
+        // Cancel ends the dialog with status 2; a crashing panel would end it otherwise.
+        EXPECT_EQ(runDialog(queue, "screenshots \"" + pictures.string() + "\"\ncancel\n",
+                            QOR_BUNDLES_DIR, &log),
+                  2)
+            << log;
+        EXPECT_TRUE(fs::exists(pictures / "summary.png")) << queue;
+        for (const char* panel : {"imaging.png", "paper-handling.png"})
+            EXPECT_TRUE(fs::exists(pictures / panel)) << queue << " " << panel;
+    }
+    EXPECT_TRUE(fs::exists(folder / "Mono" / "finishing.png"));
+    EXPECT_TRUE(fs::exists(folder / "Colour" / "job-routing.png"));
+    EXPECT_TRUE(fs::exists(folder / "Colour" / "color.png"));
 }
 
 }  // namespace
