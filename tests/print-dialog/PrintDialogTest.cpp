@@ -31,6 +31,12 @@ std::string takePanelLog() {
     return log;
 }
 
+// An action script and the error it ends with.
+struct ScriptCase {
+    const char* script;
+    const char* error;
+};
+
 class PrintDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -175,10 +181,7 @@ TEST_F(PrintDialogTest, AnUnknownQueueIsReportedAndLoadsNoPanel) {
 }
 
 TEST_F(PrintDialogTest, ScriptActionsThatFindNothingStopTheScript) {
-    struct Case {
-        const char* script;
-        const char* error;
-    } cases[] = {
+    const ScriptCase cases[] = {
         {"click Nowhere\nprint\n", "line 1 (click): no visible control for \"Nowhere\""},
         {"panel Color\n", "line 1 (panel): no panel \"Color\""},
         {"\n# comment\ntype label=Missing: x\n",
@@ -195,10 +198,7 @@ TEST_F(PrintDialogTest, ScriptActionsThatFindNothingStopTheScript) {
 }
 
 TEST(UiScriptTest, ParsingRejectsMalformedLines) {
-    struct Case {
-        const char* script;
-        const char* error;
-    } cases[] = {
+    const ScriptCase cases[] = {
         {"print\nfly away\n", "line 2: unknown action \"fly\""},
         {"type label=Note:\n", "line 1: \"type\" takes 2 argument(s)"},
         {"type \"label=Note: x\n", "line 1: a quote is not closed"},
