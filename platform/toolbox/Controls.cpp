@@ -76,6 +76,7 @@ QWidget* makeWidget(OpaqueControlRef* c) {
             combo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
             row->addWidget(label);
             row->addWidget(combo, 1);
+            row->addStretch(0);
             return frame;
         }
         case ControlKind::StaticText: {
@@ -273,6 +274,12 @@ void syncWidget(OpaqueControlRef* c) {
             label->setAlignment((alignmentFor(c->justification) & Qt::AlignHorizontal_Mask) |
                                 Qt::AlignVCenter);
             auto* combo = popupCombo(c);
+            auto* row = static_cast<QHBoxLayout*>(w->layout());
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            combo->setSizePolicy(c->variableWidth ? QSizePolicy::Maximum : QSizePolicy::Ignored,
+                                 QSizePolicy::Ignored);
+            row->setStretch(1, c->variableWidth ? 0 : 1);
+            row->setStretch(2, c->variableWidth ? 1 : 0);
             const int index = c->value - 1;
             combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
             break;
@@ -418,14 +425,15 @@ OSStatus CreateRadioGroupControl(WindowRef window, const Rect* bounds, ControlRe
 }
 
 OSStatus CreatePopupButtonControl(WindowRef window, const Rect* bounds, std::string_view title,
-                                  MenuID, Boolean, SInt16 titleWidth, SInt16 titleJustification,
-                                  UInt32, ControlRef* outControl) {
+                                  MenuID, Boolean variableWidth, SInt16 titleWidth,
+                                  SInt16 titleJustification, UInt32, ControlRef* outControl) {
     // Menu ids name menu resources; menus here are only ever attached with
     // SetControlPopupMenuHandle, so the id asks for nothing.
     OpaqueControlRef* c = nullptr;
     OSStatus status = create(window, bounds, ControlKind::PopupButton, title, outControl, &c);
     if (status != noErr) return status;
     c->titleWidth = titleWidth;
+    c->variableWidth = variableWidth;
     c->justification = titleJustification;
     syncWidget(c);
     return noErr;

@@ -72,6 +72,8 @@ struct ControlSettings {
     bool password = false;
     SInt16 justification = teFlushDefault;
     SInt16 titleWidth = 0;
+    // A variable-width popup is as wide as its widest item, at most as wide as its bounds.
+    bool variableWidth = false;
 };
 
 }  // namespace qor::toolbox
