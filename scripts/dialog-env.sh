@@ -25,9 +25,13 @@ start_scheduler() {
     scheduler=$1
     as_root scripts/private-cupsd stop "$scheduler"
     rm -rf "$scheduler"
-    trap 'as_root scripts/private-cupsd stop "$scheduler"' EXIT INT TERM
-    CUPS_SERVER=$(as_root scripts/private-cupsd start "$scheduler" "$build/filter/qorpstops" \
-        "$build/bundles/Quorvan Job Routing.plugin" | sed -n 's/^CUPS_SERVER=//p')
+    trap 'as_root scripts/private-cupsd stop "$scheduler"' EXIT
+    # An interrupt ends the script, through the EXIT trap, rather than only the command it hit.
+    trap 'exit 130' INT TERM
+    # Taken whole first: in a pipeline a scheduler that failed to start would go unnoticed.
+    started=$(as_root scripts/private-cupsd start "$scheduler" "$build/filter/qorpstops" \
+        "$build/bundles/Quorvan Job Routing.plugin")
+    CUPS_SERVER=$(printf '%s\n' "$started" | sed -n 's/^CUPS_SERVER=//p')
     export CUPS_SERVER
 }
 
