@@ -193,7 +193,11 @@ int qorpstopsMain(int argc, char* argv[]) {
                      std::strerror(pass.readError()));
         return 1;
     }
-    if (!passed) return writeFailed(out.error());
+    if (!passed) {
+        // The log copies still get what was read and written: they are what shows the failure.
+        pass.flushAll();
+        return writeFailed(out.error());
+    }
 
     if (!usb) pass.emit(std::string(kUEL) + "\n");
     if (!pass.flushAll()) return writeFailed(out.error());

@@ -197,6 +197,18 @@ TEST(Qorpstops, FailedWritesEndTheJobWithStatusOne) {
     EXPECT_EQ(r.err.rfind("ERROR: qorpstops is unable to write the printer data: ", 0), 0u)
         << r.err;
 
+    // The log copies keep what the job read and wrote up to the failure.
+    TempDir logs;
+    writeFile(logs.file("qor_log"), "");
+    full.env.push_back("QOR_DEBUG_DIR=" + logs.path());
+    r = runProgram({filterPath(), "1", "u", "t", "1", "PrintTo=JRFax"}, full);
+    EXPECT_EQ(r.status, 1);
+    const std::string readCopy = readFile(logs.file("qor_ps"));
+    EXPECT_FALSE(readCopy.empty());
+    EXPECT_EQ(full.input.compare(0, readCopy.size(), readCopy), 0);
+    EXPECT_EQ(readFile(logs.file("qor_ps2")).rfind(kUEL + "@PJL JOB\n", 0), 0u);
+    full.env.pop_back();
+
     // Even the closing UEL alone must reach the printer.
     full.input = "";
     r = runProgram({filterPath(), "1", "u", "t", "1", ""}, full);
