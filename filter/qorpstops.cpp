@@ -40,6 +40,8 @@ const char kHelp[] =
     "                 qor_ps2 and qor_args (default /tmp). When the marker exists and\n"
     "                 belongs to root or to the filter's user, the filter copies its\n"
     "                 input, output and arguments to the log files.\n"
+    "  QOR_JOB_ROUTING_BUNDLE  the Job Routing panel bundle whose strings files\n"
+    "                 translate the fax cover page (default: the installed bundle).\n"
     "\n"
     "Exit status: 0 after the job, 1 on a wrong argument count, an unreadable job file\n"
     "or a failed write.\n";
