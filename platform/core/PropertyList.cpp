@@ -123,6 +123,11 @@ PlistPtr toNode(const Value& value, int depth, std::string* error) {
         case Kind::real:
             return PlistPtr(plist_new_real(*value.asReal()));
         case Kind::string:
+            // libplist takes C strings: a NUL would silently cut the text short.
+            if (value.asString()->find('\0') != std::string::npos) {
+                setError(error, "a property-list string cannot hold a NUL character");
+                return nullptr;
+            }
             return PlistPtr(plist_new_string(value.asString()->c_str()));
         case Kind::data: {
             const Data& d = *value.asData();
@@ -151,6 +156,10 @@ PlistPtr toNode(const Value& value, int depth, std::string* error) {
         case Kind::dictionary: {
             PlistPtr node(plist_new_dict());
             for (const auto& [key, item] : *value.asDictionary()) {
+                if (key.find('\0') != std::string::npos) {
+                    setError(error, "a property-list key cannot hold a NUL character");
+                    return nullptr;
+                }
                 PlistPtr child = toNode(item, depth + 1, error);
                 if (!child) return nullptr;
                 plist_dict_set_item(node.get(), key.c_str(), child.release());

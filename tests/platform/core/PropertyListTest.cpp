@@ -84,6 +84,17 @@ TEST(PropertyList, MalformedInputIsRefusedWithAMessage) {
     }
 }
 
+TEST(PropertyList, TextWithANulIsRefusedRatherThanCutShort) {
+    using namespace std::string_literals;
+    for (const Value& bad :
+         {Value(Array{"before\0after"s}), Value(Dictionary{{"key\0tail"s, "value"}})}) {
+        SCOPED_TRACE(describe(bad));
+        std::string error;
+        EXPECT_FALSE(writePropertyList(bad, PropertyListFormat::Xml, &error));
+        EXPECT_NE(error.find("NUL"), std::string::npos);
+    }
+}
+
 TEST(PropertyList, FileWriteIsAllOrNothing) {
     auto dir = std::filesystem::path(testing::TempDir()) / "plist-write";
     std::filesystem::create_directories(dir);
