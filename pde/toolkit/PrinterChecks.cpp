@@ -52,15 +52,11 @@ bool QorFeatureSupported(PPDContextViel context, std::string_view feature) {
 }
 
 bool IsLPRPrinter(PMTicketRef printerInfo) {
-    const qor::core::Dictionary* ticket = PMTicketGetDictionary(printerInfo);
-    const qor::core::Dictionary* entry =
-        ticket != nullptr ? ticket->findDictionary(kPMPrinterAddressKey) : nullptr;
-    const qor::core::Array* items =
-        entry != nullptr ? entry->findArray(kPMTicketItemArrayKey) : nullptr;
-    const qor::core::Value* first = items != nullptr ? items->at(0) : nullptr;
-    const qor::core::Dictionary* record = first != nullptr ? first->asDictionary() : nullptr;
-    const qor::core::Data* xml =
-        record != nullptr ? record->findData(kPMPrinterAddressKey) : nullptr;
+    const qor::core::Value* item = nullptr;
+    if (PMTicketGetItem(printerInfo, kPMTopLevel, kPMTopLevel, kPMPrinterAddressKey, &item) !=
+        kPMNoError)
+        return true;
+    const qor::core::Data* xml = item->asData();
     if (xml == nullptr) return true;
     std::optional<qor::core::Value> address = qor::core::readPropertyList(*xml);
     const qor::core::Dictionary* fields = address ? address->asDictionary() : nullptr;
