@@ -3,13 +3,14 @@
 
 #include <string_view>
 
+#include "PDEInterface.h"
 #include "PrintSession.h"
 
 // The print-settings ticket cannot be had (GetTicketRef).
-inline constexpr OSStatus kPDENoTicketRef = -30891;
+inline constexpr OSStatus kPDENoTicketRef = kPDETicketUnavailableErr;
 // The session holds no ticket under the key, or there is nowhere to put it
 // (GetTicketFromSession).
-inline constexpr OSStatus kPDENoSessionTicket = -30875;
+inline constexpr OSStatus kPDENoSessionTicket = kPDETicketErr;
 
 // The ticket the session keeps under key; on failure out is left alone.
 OSStatus GetTicketRef(PMPrintSession session, std::string_view key, PMTicketRef* ticket);
