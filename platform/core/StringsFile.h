@@ -1,5 +1,5 @@
 // Reader of localized strings files: "key" = "value"; entries with comments and escapes,
-// in UTF-8 or in UTF-16 with a byte-order mark.
+// in UTF-8 or in UTF-16 (told apart by a byte-order mark, or failing one by NUL bytes).
 #pragma once
 
 #include <filesystem>
