@@ -130,13 +130,13 @@ class JobPass {
 
   private:
     void processLine(std::string_view line, bool hasZero);
-    bool fax_ = false;     // routing mode exactly JRFax
-    bool verify_ = false;  // routing mode exactly JRVerify
     void passThrough(std::string_view line);
     bool flushSpan();
     bool coverOn() const;
 
     JobPassSettings settings_;
+    bool fax_ = false;     // routing mode exactly JRFax
+    bool verify_ = false;  // routing mode exactly JRVerify
     CoverPageFn coverPage_;
     OutputSink& out_;
     OutputSink* inputLog_;

@@ -1,5 +1,5 @@
-// Fuzzes the line pass against a byte-by-byte model of it: same output for any job, any
-// routing mode and any read block size.
+// Fuzzes the line pass against a byte-by-byte model of it.
+// The output must match for any job, any routing mode and any read block size.
 #include <sys/mman.h>
 #include <unistd.h>
 

@@ -1,5 +1,5 @@
-// Fuzzes the option store and the PJL header built from it: no crash, consistent lookups,
-// and no value that can end a header line or its quoted string.
+// Fuzzes the option store and the PJL header built from it.
+// No crash, consistent lookups, and no value that can end a header line or its quoted string.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

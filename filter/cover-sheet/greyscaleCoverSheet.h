@@ -1,5 +1,4 @@
-// The fax cover page: its layout drawn into a 588 x 768 grey raster and handed out as PostScript
-// image rows.
+// The fax cover page: laid out and drawn into a grey raster, handed out as PostScript image rows.
 #pragma once
 
 #include <array>

@@ -1,5 +1,4 @@
-// The Job Routing panel's translations of the cover page's labels, read from one of its strings
-// files.
+// The cover page's label translations, read from one of the Job Routing panel's strings files.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-// Fuzzes the strings-file reader: any input is read whole or refused, and a table it reads
-// comes back unchanged when written out as a strings file and read again.
+// Fuzzes the strings-file reader of the core platform layer.
+// Any input is read whole or refused; a table it reads survives being written out and read again.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// Finds installed font faces by family and style, and the faces that stand for the platform's font
-// names.
+// Finds installed font faces by family and style, and the faces standing for platform font names.
 #pragma once
 
 #include <optional>

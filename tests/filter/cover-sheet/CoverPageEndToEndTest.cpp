@@ -1,5 +1,4 @@
-// The built qorpstops with fax cover pages: placement in the job, image rows, language, failures,
-// and a Ghostscript rendering.
+// End-to-end tests of qorpstops with fax cover pages, checked in its output and by Ghostscript.
 #include <gtest/gtest.h>
 
 #include <fstream>
