@@ -53,6 +53,7 @@ RunResult runProgram(const std::vector<std::string>& argv, const RunOptions& opt
     }
 
     const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         const std::string outPath = options.outputPath.empty() ? out : options.outputPath;
         const int inFd = open(in.c_str(), O_RDONLY);
