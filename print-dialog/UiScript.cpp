@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <sstream>
@@ -119,13 +120,18 @@ std::string textOf(ControlRef c) {
     return text;
 }
 
-// "TEXT#N" into TEXT and N (1 when no number is given).
+// "TEXT#N" into TEXT and N (1 when no number is given; 0, which names nothing, when N is too
+// large to count).
 std::pair<std::string, int> numbered(const std::string& spec) {
     const auto hash = spec.rfind('#');
     if (hash != std::string::npos && hash + 1 < spec.size() &&
         std::all_of(spec.begin() + static_cast<long>(hash) + 1, spec.end(),
-                    [](char c) { return c >= '0' && c <= '9'; }))
-        return {spec.substr(0, hash), std::stoi(spec.substr(hash + 1))};
+                    [](char c) { return c >= '0' && c <= '9'; })) {
+        int n = 0;
+        if (std::from_chars(spec.data() + hash + 1, spec.data() + spec.size(), n).ec != std::errc())
+            n = 0;
+        return {spec.substr(0, hash), n};
+    }
     return {spec, 1};
 }
 

@@ -109,6 +109,18 @@ TEST_F(PrintDialogTest, APanelsCheckOnThePrintButtonStopsPrintingUntilItIsSatisf
     EXPECT_EQ(dialog.outcome(), PrintDialog::Outcome::Printed);
 }
 
+TEST_F(PrintDialogTest, APanelThatCannotStoreItsSettingsStopsTheJob) {
+    PrintDialog dialog(kDocument, recorder());
+    ASSERT_EQ(dialog.usePrinter("Office", kPPD, ""), 0);
+    EXPECT_EQ(drive(dialog, "click \"Refuse to store\"\nprint\nclick \"Refuse to store\"\nprint\n"),
+              "");
+    EXPECT_EQ(alerts,
+              std::vector<std::string>{"The print settings cannot be sent to the printer."});
+    EXPECT_THAT(dialog.problems(), ::testing::Contains(HasSubstr("storing the settings failed")));
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(dialog.outcome(), PrintDialog::Outcome::Printed);
+}
+
 TEST_F(PrintDialogTest, CancelAndRunningOutOfActionsPrintNothing) {
     for (const std::string script : {"cancel\n", "type label=Note: x\n"}) {
         PrintDialog dialog(kDocument, recorder());
@@ -187,6 +199,8 @@ TEST_F(PrintDialogTest, ScriptActionsThatFindNothingStopTheScript) {
         {"\n# comment\ntype label=Missing: x\n",
          "line 3 (type): no visible control for \"label=Missing:\""},
         {"key label=Note: Home\n", "line 1 (key): unknown key \"Home\""},
+        {"click field#99999999999\n",
+         "line 1 (click): no visible control for \"field#99999999999\""},
     };
     for (const auto& c : cases) {
         PrintDialog dialog(kDocument, recorder());
