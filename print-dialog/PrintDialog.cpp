@@ -340,11 +340,17 @@ void PrintDialog::print() {
         alert("Choose a printer to print to.", {});
         return;
     }
+    // A job printed without a panel's settings could go out in the open that the user meant
+    // to hold or fax, so a panel that cannot store them stops the job.
     for (const auto& panel : panels_) {
         const OSStatus status = panel->Sync(session_, false);
-        if (status != kPDENoErr && status != kPDESyncKeyNotFound)
-            problems_.push_back(panel->title() + ": storing the settings failed (" +
-                                std::to_string(status) + ")");
+        if (status != kPDENoErr && status != kPDESyncKeyNotFound) {
+            const std::string problem =
+                panel->title() + ": storing the settings failed (" + std::to_string(status) + ")";
+            problems_.push_back(problem);
+            alert("The print settings cannot be sent to the printer.", problem + ".");
+            return;
+        }
     }
     PrintJob job;
     job.queue = queue_;

@@ -1,7 +1,7 @@
 // A panel bundle for the host's tests: a panel with a note field, a check box that stops
-// printing from the Print button, as the Job Routing panel's check does, and one that routes
-// the job to repeat printing; and a panel that declines every printer. Both write what the host
-// made them do into a log the tests read.
+// printing from the Print button, as the Job Routing panel's check does, one that routes the
+// job to repeat printing and one that makes storing the settings fail; and a panel that declines
+// every printer. Both write what the host made them do into a log the tests read.
 #include <string>
 
 #include "PlugInFrame.h"
@@ -20,6 +20,7 @@ struct HostTestContext : qor::pde::PDEContextHead {
     ControlRef holdBox = nullptr;
     ControlRef noteField = nullptr;
     ControlRef repeatBox = nullptr;
+    ControlRef refuseBox = nullptr;
     EventHandlerRef printCheck = nullptr;
 };
 
@@ -68,6 +69,10 @@ struct HostTestPanel {
         CreateCheckBoxControl(window, &repeat, "Keep for repeat printing", 0, true,
                               &context->repeatBox);
         EmbedControl(context->repeatBox, pane);
+        const Rect refuse{static_cast<short>(bounds.top + 100), 20,
+                          static_cast<short>(bounds.top + 120), 300};
+        CreateCheckBoxControl(window, &refuse, "Refuse to store", 0, true, &context->refuseBox);
+        EmbedControl(context->refuseBox, pane);
         ControlRef printButton = nullptr;
         GetWindowDefaultButton(window, &printButton);
         const EventTypeSpec hit{kEventClassControl, kEventControlHit};
@@ -91,6 +96,7 @@ struct HostTestPanel {
             const std::string* text = ppd->findString("HostTestNote");
             SetControlText(context->noteField, text ? *text : "");
         } else {
+            if (GetControl32BitValue(context->refuseBox) != 0) return kPDETicketUnavailableErr;
             std::string text;
             CopyControlText(context->noteField, &text);
             ppd->set("HostTestNote", qor::core::Value(text));
