@@ -190,7 +190,9 @@ OSStatus GetFaxCoverText(JobRoutingContext* context) {
     for (;;) {
         DialogItemIndex item = 0;
         ModalDialog(FaxCoverDlgFilter, &item);
-        if (item == kCancelItem) {
+        // No item at all means the dialog went away underneath the loop: asking again would
+        // never end, so it counts as Cancel.
+        if (item == kCancelItem || item <= 0) {
             static_cast<CoverSheetFields&>(*context) = snapshot;
             break;
         }

@@ -95,6 +95,18 @@ TEST_F(CoverSheetEditorTest, EnterConfirmsEscapeCancelsAndReturnInAFieldDoesNoth
     EXPECT_EQ(item("JRCSCOMMNTA"), "");
 }
 
+TEST_F(CoverSheetEditorTest, ADialogThatGoesAwayWhileOpenEndsTheEditorAsCancel) {
+    EXPECT_EQ(edit({
+                  [](WindowRef d) {
+                      TypeIn(d, kCompany, "ACME");
+                      DisposeWindow(d);
+                  },
+              }),
+              0u);
+    ASSERT_EQ(store(), kPDENoErr);
+    EXPECT_EQ(item(jr::kCSCompany), "");
+}
+
 TEST_F(CoverSheetEditorTest, FieldsRefuseKeysAndPastesBeyondTheirLength) {
     EXPECT_EQ(edit({
                   [&](WindowRef d) {
