@@ -48,13 +48,20 @@ constexpr CoverSheetOption kRecVoiceOption{
 constexpr CoverSheetOption kPagesOption{jr::kCSPages, &CoverSheetFields::PagesFieldText,
                                         &CoverSheetFields::faxCoverPages};
 
+// A text the ticket holds becomes, decoded, a pending text and its display copy; one it lacks
+// leaves both as they are.
+void RestoreText(PMTicketRef ticket, std::string_view key, std::optional<std::string>& pending,
+                 std::string& display) {
+    if (auto value = TicketText(ticket, key)) {
+        std::string plain = jr::decodeSpecialCharacters(*value);
+        display = DisplayCopy(plain);
+        pending = std::move(plain);
+    }
+}
+
 void RestoreCoverSheetOption(JobRoutingContext* context, PMTicketRef ticket,
                              const CoverSheetOption& option) {
-    if (auto value = TicketText(ticket, option.key)) {
-        std::string plain = jr::decodeSpecialCharacters(*value);
-        context->*option.display = DisplayCopy(plain);
-        context->*option.pending = std::move(plain);
-    }
+    RestoreText(ticket, option.key, context->*option.pending, context->*option.display);
 }
 
 void Reset(JobRoutingContext* context) {
@@ -121,10 +128,7 @@ OSStatus Restore(JobRoutingContext* context, PMTicketRef ticket) {
             SetControlText(context->PrivateCodeFieldControl, *pin);
     }
     RestoreCoverSheetOption(context, ticket, kRecipientOption);
-    if (auto phone = TicketText(ticket, jr::kPhoneNumber)) {
-        context->TelephoneNumberFieldText = jr::decodeSpecialCharacters(*phone);
-        context->phoneText = DisplayCopy(*context->TelephoneNumberFieldText);
-    }
+    RestoreText(ticket, jr::kPhoneNumber, context->TelephoneNumberFieldText, context->phoneText);
     RestoreCoverSheetOption(context, ticket, kRecVoiceOption);
     SetFieldFromTicket(context->StationNameFieldControl, ticket, jr::kStationID);
 
@@ -135,13 +139,9 @@ OSStatus Restore(JobRoutingContext* context, PMTicketRef ticket) {
     ToggleEditCoverSheetButton(nullptr, nullptr, context);
 
     for (const auto& option : kSenderOptions) RestoreCoverSheetOption(context, ticket, option);
-    for (std::size_t i = 0; i < kCommentLines; ++i) {
-        if (auto value = TicketText(ticket, jr::kCSComments[i])) {
-            std::string plain = jr::decodeSpecialCharacters(*value);
-            context->faxCoverComments[i] = DisplayCopy(plain);
-            context->CommentsFieldText[i] = std::move(plain);
-        }
-    }
+    for (std::size_t i = 0; i < kCommentLines; ++i)
+        RestoreText(ticket, jr::kCSComments[i], context->CommentsFieldText[i],
+                    context->faxCoverComments[i]);
     RestoreCoverSheetOption(context, ticket, kPagesOption);
 
     if (context->TelephoneNumberFieldText && context->TelephoneNumberFieldControl)
