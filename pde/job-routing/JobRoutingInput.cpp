@@ -1,6 +1,7 @@
 // The Job Routing panel's input rules: the key filters of its five fields and the check of the
 // required fields when the user clicks Print.
 #include <string>
+#include <vector>
 
 #include "JobRoutingPanel.h"
 

@@ -187,7 +187,7 @@ void MakeRoutingControls(JobRoutingContext* context, PPDContextViel ppd, std::in
                                                      kEventControlHit, context);
 }
 
-// Steps 5 to 11 of Initialize: the PPD's checks and the controls. 0 or the decline.
+// The PPD's checks and the controls they allow: 0, or the status with which the panel declines.
 OSStatus MakeControls(JobRoutingContext* context, PMTicketRef printerInfo, ControlRef pane) {
     OpenPPD ppd(printerInfo);
     // A PPD that cannot be read leaves the panel without controls, as a missing one does.
