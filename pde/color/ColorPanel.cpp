@@ -15,6 +15,8 @@ constexpr std::string_view kColorCorrectionKey = "MediaColor";
 constexpr std::string_view kManualOption = "Manual";
 constexpr std::array<std::string_view, 4> kManualColorKeys = {"ManualRGBImage", "ManualRGBText",
                                                               "ManualRGBGraphics", "ManualCMYK"};
+// The color-correction popup is watched for hits, after which it holds the new choice.
+constexpr EventTypeSpec kControlHitEvent{kEventClassControl, kEventControlHit};
 
 struct ColorContext : qor::pde::PDEContextHead {
     Rect currentContrlRect{0, 0, 10, 10};
@@ -81,9 +83,9 @@ struct ColorPanel : qor::pde::OptionPanel<ColorPanel> {
             context.colorCorrectionCtl = info.keyControlRef;
             context.KeyRef = &info;
             EventHandlerRef handler = nullptr;
-            if (InstallControlEventHandler(
-                    context.colorCorrectionCtl, NewEventHandlerUPP(ManualControlInterruptHandler),
-                    1, &qor::pde::kControlHitEvent, &context, &handler) == noErr)
+            if (InstallControlEventHandler(context.colorCorrectionCtl,
+                                           NewEventHandlerUPP(ManualControlInterruptHandler), 1,
+                                           &kControlHitEvent, &context, &handler) == noErr)
                 context.myControlHandler = handler;
         };
         additions.beforeStore = [&context] {

@@ -18,8 +18,6 @@ namespace qor::pde {
 inline constexpr std::string_view kPMPPDKeysSupportedKey = "PMPPDKeysSupported";
 // The system text encoding of this platform (UTF-8), which Initialize puts in the context.
 inline constexpr std::uint32_t kPDETextEncodingSystem = 0x08000100u;
-// Control-hit events, on which the Color panel watches its color-correction popup.
-inline constexpr EventTypeSpec kControlHitEvent{kEventClassControl, kEventControlHit};
 
 struct OptionPanelParameters {
     SInt32 controlIDBase;    // control i gets base + 10 * i, its popup menu one more
