@@ -46,7 +46,8 @@ enum RoutingPosition : int {
 
 // A length-prefixed display copy holds at most this many bytes.
 inline constexpr std::size_t kDisplayCopyBytes = 255;
-// text cut to at most bytes without splitting a character.
+// The longest start of text that fits in the given number of bytes without splitting a
+// character.
 std::string CutText(std::string_view text, std::size_t bytes);
 inline std::string DisplayCopy(std::string_view text) {
     return CutText(text, kDisplayCopyBytes);
@@ -129,7 +130,8 @@ bool IsUSBDeviceLine(std::string_view firstLine);
 std::string PreferredLocalization(const JobRoutingContext& context);
 // The translation of key from the panel's strings, the key itself when there is none.
 std::string Localized(const JobRoutingContext& context, std::string_view key);
-// A field's text ("" when unreadable); the clear text of a password field with clear = true.
+// A field's text, nothing when it cannot be read; the clear text of a password field with
+// clear = true.
 std::optional<std::string> FieldText(ControlRef field, bool clear = false);
 
 // ---- Settings and summary (JobRoutingSync.cpp)
