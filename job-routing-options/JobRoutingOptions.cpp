@@ -26,31 +26,31 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Replaces every occurrence of the code, searching backwards from the end of the
-// text; replaced characters are not searched again.
-void replaceFromEnd(std::string& text, const Code& code, bool ignoreCase) {
+// Replaces every occurrence of the code in one pass. Two occurrences of a code can never
+// overlap (its '<' and '>' stand only at its ends), so the occurrences found from the start
+// are those found from the end, and a replaced character is never searched again.
+std::string replaceAll(std::string_view text, const Code& code, bool ignoreCase) {
     const size_t n = code.text.size();
-    size_t end = text.size();  // matches must lie wholly before this position
-    while (end >= n) {
-        size_t pos = end - n + 1;
-        bool found = false;
-        while (pos-- > 0) {
-            std::string_view here(text.data() + pos, n);
-            if (ignoreCase ? sameIgnoringCase(here, code.text) : here == code.text) {
-                found = true;
-                break;
-            }
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const std::string_view here = text.substr(pos, n);
+        if (here.size() == n &&
+            (ignoreCase ? sameIgnoringCase(here, code.text) : here == code.text)) {
+            out += code.character;
+            pos += n;
+        } else {
+            out += text[pos++];
         }
-        if (!found) return;
-        text.replace(pos, n, 1, code.character);
-        end = pos;
     }
+    return out;
 }
 
 std::string decode(std::string_view text, const std::array<Code, 6>& order, bool ignoreCase) {
     std::string result(text);
     if (text.size() < 4) return result;
-    for (const Code& code : order) replaceFromEnd(result, code, ignoreCase);
+    for (const Code& code : order) result = replaceAll(result, code, ignoreCase);
     return result;
 }
 
