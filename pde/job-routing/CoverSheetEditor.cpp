@@ -108,8 +108,10 @@ void MakeLabels(JobRoutingContext* context, DialogRef dialog) {
                                                                    {kToVoiceItem, "Voice #:"}};
     for (const EditorField& field : kFillOrder) labels.emplace_back(field.item, field.label);
     for (const auto& [item, text] : labels) {
+        ControlRef control = ItemControl(dialog, item);
+        if (!control) continue;
         Rect itemBounds;
-        if (!GetControlBounds(ItemControl(dialog, item), &itemBounds)) continue;
+        GetControlBounds(control, &itemBounds);
         const Rect bounds{itemBounds.top, item == kEmailItem ? kEmailLabelLeft : kLabelLeft,
                           itemBounds.bottom, static_cast<short>(itemBounds.left - kLabelGap)};
         MakeStaticText(window, root, bounds, Localized(*context, text), teFlushRight);
