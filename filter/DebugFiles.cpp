@@ -30,7 +30,8 @@ int openLogFile(const std::string& path) {
         open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0) return -1;
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() ||
+    // A second link would be a file planted under this name to be emptied and overwritten.
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid() || st.st_nlink != 1 ||
         ftruncate(fd, 0) != 0) {
         close(fd);
         return -1;

@@ -14,7 +14,8 @@ std::string debugDirectory();
 bool debugMarkerHonoured(const std::string& markerPath);
 
 // Opens a log file for writing, emptied: never through a symbolic link, only a regular
-// file owned by this process's user, new ones with mode 0600. -1 when refused.
+// file owned by this process's user with no other link, new ones with mode 0600. -1 when
+// refused.
 int openLogFile(const std::string& path);
 
 }  // namespace qor

@@ -261,6 +261,8 @@ TEST(Qorpstops, LogFilesThatCannotBeTrustedAreRefusedAndTheJobStillPrints) {
     writeFile(dir.file("victim"), "precious");
     std::filesystem::create_directory(dir.file("qor_ps2"));                   // not creatable
     std::filesystem::create_symlink(dir.file("victim"), dir.file("qor_ps"));  // planted link
+    writeFile(dir.file("victim2"), "precious");
+    std::filesystem::create_hard_link(dir.file("victim2"), dir.file("qor_args"));  // hard link
     const RunResult r =
         runFilter("", "%!\nshowpage\n", "socket://p", {"QOR_DEBUG_DIR=" + dir.path()});
     EXPECT_EQ(r.status, 0);
@@ -269,8 +271,10 @@ TEST(Qorpstops, LogFilesThatCannotBeTrustedAreRefusedAndTheJobStillPrints) {
               std::string::npos);
     EXPECT_NE(r.err.find("ERROR: Unable to open file " + dir.file("qor_ps") + "\n"),
               std::string::npos);
+    EXPECT_NE(r.err.find("ERROR: Unable to open file " + dir.file("qor_args") + "\n"),
+              std::string::npos);
     EXPECT_EQ(readFile(dir.file("victim")), "precious");
-    EXPECT_NE(readFile(dir.file("qor_args")).find("ARGV[0]"), std::string::npos);
+    EXPECT_EQ(readFile(dir.file("victim2")), "precious");
 }
 
 TEST(Qorpstops, OtherUsersMarkersAndLogFilesAreIgnored) {
