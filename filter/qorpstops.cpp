@@ -112,12 +112,7 @@ void enlargePipe(int fd) {
 }
 
 CoverPageFn coverPageFor(const argumentStore& store) {
-#ifdef QOR_HAVE_COVER_SHEET
     return [&store](const WriteFn& write) { return writeFaxCoverPage(store, write); };
-#else
-    (void)store;
-    return nullptr;
-#endif
 }
 
 int writeFailed(int error) {
