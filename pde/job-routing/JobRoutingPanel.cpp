@@ -83,15 +83,16 @@ ControlRef MakeFieldLabel(ControlRef field, ControlRef pane, const std::string& 
     return label;
 }
 
-struct FieldSpec {
+// One text field of the panel: its template, label text, key filter and context slots.
+struct TextField {
     SInt16 templateID;
     const char* label;
     ControlKeyFilterUPP filter;
     ControlRef JobRoutingContext::*field;
-    ControlRef JobRoutingContext::*label_;
+    ControlRef JobRoutingContext::*labelControl;
 };
 
-constexpr FieldSpec kFields[] = {
+constexpr TextField kFields[] = {
     {kUserNameFieldID, "User Name:", UserNameInterruptHandler,
      &JobRoutingContext::UserNameFieldControl, &JobRoutingContext::UserNameFieldStatic},
     {kPINFieldID, "PIN(####, 1-6):", PINFilter, &JobRoutingContext::PrivateCodeFieldControl,
@@ -106,9 +107,9 @@ constexpr FieldSpec kFields[] = {
 
 EventHandlerRef InstallHandler(ControlRef control, EventHandlerProcPtr proc, UInt32 kind,
                                JobRoutingContext* context) {
-    const EventTypeSpec spec{kEventClassControl, kind};
+    const EventTypeSpec eventType{kEventClassControl, kind};
     EventHandlerRef handler = nullptr;
-    if (InstallControlEventHandler(control, NewEventHandlerUPP(proc), 1, &spec, context,
+    if (InstallControlEventHandler(control, NewEventHandlerUPP(proc), 1, &eventType, context,
                                    &handler) != noErr)
         return nullptr;
     return handler;
@@ -152,13 +153,14 @@ void MakeRoutingControls(JobRoutingContext* context, PPDContextViel ppd, std::in
             InstallHandler(group, MyControlInterruptHandler, kEventControlHit, context);
     }
 
-    for (const FieldSpec& spec : kFields) {
-        ControlRef field = NewPaneControl(spec.templateID, pane);
+    for (const TextField& entry : kFields) {
+        ControlRef field = NewPaneControl(entry.templateID, pane);
         if (!field) continue;
-        context->*spec.field = field;
+        context->*entry.field = field;
         EmbedControl(field, pane);
-        context->*spec.label_ = MakeFieldLabel(field, pane, Localized(*context, spec.label));
-        SetEditTextKeyFilter(field, spec.filter);
+        context->*entry.labelControl =
+            MakeFieldLabel(field, pane, Localized(*context, entry.label));
+        SetEditTextKeyFilter(field, entry.filter);
     }
 
     const std::string localization = PreferredLocalization(*context);
@@ -222,10 +224,10 @@ void ShowField(ControlRef field, ControlRef label) {
 }
 
 void UpdateModeFields(JobRoutingContext* context, bool userClick) {
-    for (const FieldSpec& spec : kFields) {
-        DisableControl(context->*spec.field);
-        SetControlVisibility(context->*spec.field, false, true);
-        SetControlVisibility(context->*spec.label_, false, true);
+    for (const TextField& entry : kFields) {
+        DisableControl(context->*entry.field);
+        SetControlVisibility(context->*entry.field, false, true);
+        SetControlVisibility(context->*entry.labelControl, false, true);
     }
     SetControlVisibility(context->CheckBoxControl, false, true);
     SetControlVisibility(context->EditButtonControl, false, true);
