@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "JobRoutingOptions.h"
 #include "OptionString.h"
 #include "ToolboxWidgets.h"
 
@@ -357,8 +358,9 @@ void PrintDialog::print() {
     job.file = file_;
     job.title = std::filesystem::path(file_).filename().string();
     std::string error;
-    if (PMTicketGetCUPSOptionString(printSettingsTicket(session_), &job.options, &error) !=
-        kPMNoError) {
+    // The Job Routing panel's ticket items travel to the filter as job options of their own.
+    if (PMTicketGetCUPSOptionString(printSettingsTicket(session_), qor::jr::kClientID, &job.options,
+                                    &error) != kPMNoError) {
         alert("The print settings cannot be sent to the printer.", error);
         return;
     }

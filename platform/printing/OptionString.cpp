@@ -3,7 +3,6 @@
 
 #include <cctype>
 
-#include "JobRoutingOptions.h"
 #include "PrintSession.h"
 
 using qor::core::Dictionary;
@@ -56,8 +55,8 @@ std::string PMQuoteCUPSOptionValue(std::string_view value) {
     return quoted;
 }
 
-OSStatus PMTicketGetCUPSOptionString(PMTicketRef printSettings, std::string* options,
-                                     std::string* error) {
+OSStatus PMTicketGetCUPSOptionString(PMTicketRef printSettings, std::string_view client,
+                                     std::string* options, std::string* error) {
     const Dictionary* ticket = PMTicketGetDictionary(printSettings);
     if (ticket == nullptr || options == nullptr) return kPMInvalidParameter;
     Builder out{{}, error};
@@ -70,8 +69,8 @@ OSStatus PMTicketGetCUPSOptionString(PMTicketRef printSettings, std::string* opt
         const Value* item = nullptr;
         if (PMTicketGetItem(printSettings, kPMTopLevel, kPMTopLevel, key, &item) != kPMNoError)
             continue;
-        if (PMTicketGetItemClient(printSettings, key) == qor::jr::kClientID) {
-            if (!out.add(key, *item, "JobRouting")) return kPMInvalidParameter;
+        if (PMTicketGetItemClient(printSettings, key) == client) {
+            if (!out.add(key, *item, client)) return kPMInvalidParameter;
         } else if (key == kPMCopiesKey && item->asInteger() != nullptr) {
             out.add(kPMCopiesOption, Value(std::to_string(*item->asInteger())), "copies");
         }

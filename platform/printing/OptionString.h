@@ -14,9 +14,9 @@ inline constexpr std::string_view kPMCopiesOption = "com.apple.print.PrintSettin
 std::string PMQuoteCUPSOptionValue(std::string_view value);
 
 // name=value pairs separated by blanks: each PPD-dictionary entry as main keyword=option
-// keyword, each item of the "JobRouting" client under its own name, and the copy count when
+// keyword, each item stored by the given client under its own name, and the copy count when
 // the ticket has one. An entry that the option syntax cannot carry (an empty name, a name
 // with a blank or "=", a value that is not text) fails the whole string: the result is
 // kPMInvalidParameter, options is left alone and error says which entry.
-OSStatus PMTicketGetCUPSOptionString(PMTicketRef printSettings, std::string* options,
-                                     std::string* error = nullptr);
+OSStatus PMTicketGetCUPSOptionString(PMTicketRef printSettings, std::string_view client,
+                                     std::string* options, std::string* error = nullptr);

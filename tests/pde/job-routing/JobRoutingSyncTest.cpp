@@ -160,7 +160,9 @@ TEST_F(JobRoutingTest, EveryValueReachesTheFilterExactlyAsTyped) {
     ASSERT_EQ(store(), kPDENoErr);
 
     std::string options, error;
-    ASSERT_EQ(PMTicketGetCUPSOptionString(settings(), &options, &error), kPMNoError) << error;
+    ASSERT_EQ(PMTicketGetCUPSOptionString(settings(), qor::jr::kClientID, &options, &error),
+              kPMNoError)
+        << error;
     const auto store = qor::argumentStore::initWithOptionString(options.c_str());
     auto value = [&](std::string_view key) {
         const std::string* found = store.getValue(key);

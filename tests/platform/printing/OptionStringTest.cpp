@@ -48,7 +48,7 @@ TEST_F(Settings, ValuesComeBackUnchangedFromCupsParseOptions) {
     ppd->set("MediaColor", Value("Manual Mode"));
 
     std::string text;
-    ASSERT_EQ(PMTicketGetCUPSOptionString(ticket, &text), kPMNoError);
+    ASSERT_EQ(PMTicketGetCUPSOptionString(ticket, qor::jr::kClientID, &text), kPMNoError);
     auto parsed = parse(text);
     auto expected = items;
     expected["PrintTo"] = "JRFax";
@@ -63,7 +63,7 @@ TEST_F(Settings, OnlyJobRoutingItemsAndTheCopyCountArePassed) {
     ASSERT_EQ(PMTicketSetCFString(ticket, qor::jr::kClientID, "JRCOVERSHEET", "TRUE", false),
               kPMNoError);
     std::string text;
-    ASSERT_EQ(PMTicketGetCUPSOptionString(ticket, &text), kPMNoError);
+    ASSERT_EQ(PMTicketGetCUPSOptionString(ticket, qor::jr::kClientID, &text), kPMNoError);
     EXPECT_EQ(parse(text),
               (std::map<std::string, std::string>{
                   {"JRCOVERSHEET", "TRUE"}, {"com.apple.print.PrintSettings.PMCopies..n.", "3"}}))
@@ -89,7 +89,8 @@ TEST_F(Settings, EntriesTheSyntaxCannotCarryFailTheWholeString) {
             ASSERT_EQ(PMTicketSetItem(bad, qor::jr::kClientID, c.name, c.value, false), kPMNoError);
         std::string text = "untouched";
         std::string error;
-        EXPECT_EQ(PMTicketGetCUPSOptionString(bad, &text, &error), kPMInvalidParameter);
+        EXPECT_EQ(PMTicketGetCUPSOptionString(bad, qor::jr::kClientID, &text, &error),
+                  kPMInvalidParameter);
         EXPECT_EQ(text, "untouched");
         EXPECT_NE(error.find(c.name), std::string::npos) << error;
         PMTicketRelease(bad);
