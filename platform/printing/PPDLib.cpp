@@ -21,7 +21,7 @@ namespace {
 constexpr std::size_t kMaxIndex = std::numeric_limits<std::int16_t>::max();
 
 // One main keyword: a UI keyword has its option; every keyword may have PPD attributes of the
-// same name (QuorvanPDEID, QuorvanFeatures and other plain values are attributes only).
+// same name (a maker's own plain values, such as an identifier, are attributes only).
 struct MainKey {
     std::string name;
     ppd_option_t* option = nullptr;
