@@ -1,6 +1,8 @@
 // Tests of reaching the session's tickets through its data.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "TicketHelpers.h"
 
 namespace {
@@ -23,6 +25,19 @@ TEST_F(Tickets, FoundTicketsAreTheSessionsOwn) {
     EXPECT_EQ(ppd, "/x.ppd");
     qor::core::Dictionary* dict = nullptr;
     EXPECT_EQ(PMTicketGetPPDDict(settings, kPMTopLevel, kPMTopLevel, &dict), kPMNoError);
+}
+
+// A reference above 4 GiB must come back whole; cut to 32 bits it would name another address.
+TEST_F(Tickets, TicketReferencesKeepTheirFullPointerWidth) {
+    const std::intptr_t wide = static_cast<std::intptr_t>(0x7F5A12345678);
+    ASSERT_EQ(PMSessionSetDataInSession(session, "wide",
+                                        qor::core::Value(static_cast<std::int64_t>(wide))),
+              kPMNoError);
+    for (auto get : {&GetTicketRef, &GetTicketFromSession}) {
+        PMTicketRef ticket = nullptr;
+        EXPECT_EQ(get(session, "wide", &ticket), 0);
+        EXPECT_EQ(reinterpret_cast<std::intptr_t>(ticket), wide);
+    }
 }
 
 TEST_F(Tickets, MissingTicketsFailAndLeaveTheOutArgumentAlone) {
