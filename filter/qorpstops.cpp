@@ -178,8 +178,10 @@ int qorpstopsMain(int argc, char* argv[]) {
     enlargePipe(STDOUT_FILENO);
     OutputSink out(STDOUT_FILENO, false);
     JobPass pass(settings, coverPageFor(store), out, inputLog.sink.get(), outputLog.sink.get());
+    // The header goes to the printer alone: the output copy starts with the job, and the
+    // arguments log already holds the header.
     if (settings.routingMode && !usb) {
-        for (const std::string& line : header.objectEnumerator()) pass.emit(line);
+        for (const std::string& line : header.objectEnumerator()) out.write(line);
     }
 
     const bool passed = pass.run(inputFd);
