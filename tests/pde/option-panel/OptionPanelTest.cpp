@@ -237,6 +237,55 @@ TEST(OptionPanelTest, SyncStoresAndRestoresThePPDDictionary) {
     EXPECT_TRUE(empty->summaries.empty());
 }
 
+// Every bundle shows a stored choice of each of its keywords and stores it back unchanged.
+TEST(OptionPanelTest, EachPanelRestoresAndStoresEveryChoiceOfItsPPD) {
+    struct Case {
+        const PanelCase& panel;
+        std::string ppd;
+        Dictionary chosen;  // none of them the PPD's default
+    };
+    const Case cases[] = {
+        {kColor,
+         kColorPPD,
+         {{"ColorModel", "Gray"},
+          {"MediaColor", "Manual"},
+          {"ManualRGBImage", "Off"},
+          {"ManualRGBText", "Display"},
+          {"ManualRGBGraphics", "Off"},
+          {"ManualCMYK", "Euroscale"}}},
+        {kFinishing, finisherInstalledPPD(), {{"Staple", "DualLeft"}, {"Jog", "True"}}},
+        {kImaging,
+         kMonoPPD,
+         {{"Resolution", "1200dpi"},
+          {"Darkness", "Dark"},
+          {"Smoothing", "False"},
+          {"TonerSave", "True"}}},
+        {kPaperHandling,
+         kColorPPD,
+         {{"PageSize", "EnvDL"},
+          {"InputSlot", "Tray2"},
+          {"MediaType", "Cardstock"},
+          {"Duplex", "DuplexTumble"},
+          {"OutputBin", "Rear"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.panel.name);
+        PanelHost host(c.panel.bundle, c.panel.constants.factoryID);
+        ASSERT_EQ(host.initialize(c.ppd), 0);
+        Dictionary& settings = host.settings();
+        settings = c.chosen;
+        settings.set("Unknown", Value("Thing"));
+        ASSERT_EQ(host.sync(true), 0);
+
+        // Stored into settings that hold only what the panels do not own.
+        settings = Dictionary{{"Unknown", Value("Thing")}};
+        ASSERT_EQ(host.sync(false), 0);
+        Dictionary expected = c.chosen;
+        expected.set("Unknown", Value("Thing"));
+        EXPECT_EQ(settings, expected);
+    }
+}
+
 // A checked box stands for the option that reads "On", wherever the PPD lists it.
 TEST(OptionPanelTest, CheckboxValuesAndOptionPositions) {
     const auto options = [](const char* first, const char* second) {
