@@ -8,17 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "PrintDialog.h"
-#include "UiScript.h"
+#include "PrintDialogFixture.h"
 
 using namespace qor::printdialog;
+using qor::printdialog::test::kDocument;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 namespace {
 
 const std::string kPPD = QOR_SOURCE_DIR "/ppd/Quorvan-Q4150C.ppd";
-const std::string kDocument = QOR_SOURCE_DIR "/tests/fixtures/sample-job.ps";
 
 // What the test panels were made to do since the last call.
 std::string takePanelLog() {
@@ -37,34 +36,13 @@ struct ScriptCase {
     const char* error;
 };
 
-class PrintDialogTest : public ::testing::Test {
+class PrintDialogTest : public test::DialogTest {
   protected:
     void SetUp() override {
         setenv("QOR_PDE_PATH", QOR_HOST_TEST_PDE, 1);
         takePanelLog();
     }
     void TearDown() override { unsetenv("QOR_PDE_PATH"); }
-
-    JobSubmitter recorder() {
-        return [this](const PrintJob& job, std::string*) {
-            jobs.push_back(job);
-            return 42;
-        };
-    }
-
-    // Runs the dialog with the actions; returns the runner's error.
-    std::string drive(PrintDialog& dialog, const std::string& script) {
-        std::string error;
-        auto actions = parseUiScript(script, &error);
-        if (!actions) return "parse: " + error;
-        UiScriptRunner runner(dialog, std::move(*actions));
-        dialog.run();
-        alerts = runner.alerts();
-        return runner.error();
-    }
-
-    std::vector<PrintJob> jobs;
-    std::vector<std::string> alerts;
 };
 
 TEST_F(PrintDialogTest, LoadsThePanelsInTheOrderTheyRequireAndHidesTheOneThatDeclines) {
