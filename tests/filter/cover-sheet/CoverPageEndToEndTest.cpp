@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ExpectedPreamble.h"
 #include "RunFilter.h"
 #include "ScopedEnv.h"
 #include "greyscaleCoverSheet.h"
@@ -88,7 +89,7 @@ TEST(CoverPageEndToEnd, FaxJobCarriesTheCoverPageAfterEndSetup) {
         EXPECT_EQ(page.after, job.substr(setupEnd) + (usb ? "" : kUEL + "\n"));
         EXPECT_EQ(count(result.out, "%%EndSetup"), 1u);
 
-        EXPECT_NE(page.preamble.find("/Width 588 def\n    /Height 767 def\n"), std::string::npos);
+        EXPECT_EQ(page.preamble, kCoverPagePreamble);
         for (const auto& row : page.rows) ASSERT_EQ(row.size(), 1178u);
         // Bottom row first: the first row line is the raster's white bottom row, and each
         // bar's pixel rows are the lines whose number is its height from the bottom.

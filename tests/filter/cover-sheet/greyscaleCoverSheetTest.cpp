@@ -6,6 +6,7 @@
 #include <set>
 
 #include "CoverPageHook.h"
+#include "ExpectedPreamble.h"
 #include "FontCatalog.h"
 #include "ScopedEnv.h"
 #include "greyscaleCoverSheet.h"
@@ -265,23 +266,7 @@ TEST_F(CoverSheet, SamePageTwiceGivesIdenticalRasters) {
 TEST_F(CoverSheet, PreambleDeclaresOneRowLessThanTheRaster) {
     auto sheet = makeSheet(storeOf(""));
     ASSERT_TRUE(sheet);
-    EXPECT_EQ(sheet->postScriptImageString(),
-              "%%FaxCoverPage: 1 1\n"
-              "/temp 588 string def\n"
-              "/CSImage 7 dict def\n"
-              "CSImage begin\n"
-              "    /ImageType 1 def\n"
-              "    /Width 588 def\n"
-              "    /Height 767 def\n"
-              "    /BitsPerComponent 8 def\n"
-              "    /ImageMatrix [ 1 0 0 1 0 0 ] def\n"
-              "    /DataSource { currentfile temp readhexstring pop } def\n"
-              "    /Decode [ 0 1 ] def\n"
-              "end\n"
-              "12 12 translate\n"
-              "/DeviceGray setcolorspace\n"
-              "CSImage\n"
-              "image\n");
+    EXPECT_EQ(sheet->postScriptImageString(), test::kCoverPagePreamble);
 }
 
 TEST_F(CoverSheet, RowsGoOutBottomFirstWithoutTheTopRow) {
