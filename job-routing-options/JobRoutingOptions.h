@@ -46,8 +46,8 @@ inline constexpr std::string_view kCoverSheetOff = "FALSE";
 
 // Localization names the panel bundle lists, in the order the filter numbers them.
 inline constexpr std::array<std::string_view, 15> kLocalizations = {
-    "English", "French", "Italian", "German", "Spanish", "pt",    "da",    "fi",
-    "nl",      "no",     "sv",      "Japanese", "zh_TW", "zh_CN", "Korean"};
+    "English", "French", "Italian", "German",   "Spanish", "pt",    "da",    "fi",
+    "nl",      "no",     "sv",      "Japanese", "zh_TW",   "zh_CN", "Korean"};
 
 // The escaped form of a text: space ' , < = > become "<XX>" with upper-case hex.
 // Works on UTF-8; bytes beyond ASCII pass unchanged.

@@ -1,7 +1,7 @@
 // Tests of the job-routing value escaping and the two decoders.
-#include "JobRoutingOptions.h"
-
 #include <gtest/gtest.h>
+
+#include "JobRoutingOptions.h"
 
 using namespace qor::jr;
 

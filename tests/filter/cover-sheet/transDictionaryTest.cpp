@@ -100,8 +100,9 @@ TEST(JobRoutingBundle, DefaultsAndTheRunTimeOverride) {
     {
         test::ScopedEnv bundle("QOR_JOB_ROUTING_BUNDLE", "");
         EXPECT_EQ(jobRoutingBundlePath(), QOR_DEFAULT_BUNDLE);
-        EXPECT_EQ(englishStringsPath(), std::string(QOR_DEFAULT_BUNDLE) +
-                                            "/Contents/Resources/English.lproj/Localizable.strings");
+        EXPECT_EQ(englishStringsPath(),
+                  std::string(QOR_DEFAULT_BUNDLE) +
+                      "/Contents/Resources/English.lproj/Localizable.strings");
     }
     test::ScopedEnv bundle("QOR_JOB_ROUTING_BUNDLE", "/opt/q/JR.plugin");
     EXPECT_EQ(jobRoutingBundlePath(), "/opt/q/JR.plugin");
