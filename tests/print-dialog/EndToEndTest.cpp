@@ -41,6 +41,16 @@ int run(const std::string& command, std::string* output = nullptr) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The cover page in printer data, from its first line to the end of its page; empty when
+// there is none.
+std::string coverPage(const std::string& data) {
+    const std::string end = "showpage\n%%PageTrailer\n";
+    const auto begin = data.find("%%FaxCoverPage: 1 1\n");
+    const auto stop = begin == std::string::npos ? begin : data.find(end, begin);
+    return stop == std::string::npos ? std::string()
+                                     : data.substr(begin, stop + end.size() - begin);
+}
+
 bool jobRoutingPanelBuilt() {
     std::error_code error;
     for (const auto& entry :
@@ -165,23 +175,39 @@ TEST_F(EndToEndTest, AFaxWithCoverSheetFromTheJobRoutingPanel) {
                            "type \"label=Station Name:\" \"Front desk\"\n"
                            "click \"Include Cover Sheet\"\n"
                            "click \"Edit Cover Sheet...\"\n"
+                           "type \"label=Pages to Follow:\" 2\n"
                            "type label=Name:#2 \"Ann Lee\"\n"
                            "type label=Company: \"Quorvan Office\"\n"
-                           "type \"label=Pages to Follow:\" 2\n"
                            "click OK\n"
                            "print\n",
                            QOR_BUNDLES_DIR);
     ASSERT_FALSE(data.empty());
     EXPECT_EQ(data.rfind(std::string(kUEL) + "@PJL JOB", 0), 0u);
-    EXPECT_NE(data.find("@PJL LFAX PHONENUMBER = \"555-0142\" STATIONID = \"Front desk\""),
+    EXPECT_NE(data.find("@PJL LFAX PHONENUMBER = \"555-0142\" STATIONID = \"Front desk\"\n"
+                        "@PJL SETLFAXRESOLUTION = FINE\n@PJL ENTER LANGUAGE = POSTSCRIPT\n"),
               std::string::npos);
-    const auto setup = data.find("%%EndSetup");
+    // The cover page follows the setup at once and comes before the document's first page.
+    const std::string cover = coverPage(data);
+    ASSERT_FALSE(cover.empty());
+    const auto setup = data.find("%%EndSetup\n");
     ASSERT_NE(setup, std::string::npos);
-    // The cover page is a grey image drawn right after the setup.
-    const auto image = data.find("image", setup);
-    EXPECT_NE(image, std::string::npos);
-    EXPECT_LT(image, data.find("%%Page: 1 1"));
+    EXPECT_EQ(data.find(cover), setup + std::string("%%EndSetup\n").size());
+    EXPECT_LT(data.find(cover), data.find("%%Page: 1 1"));
     EXPECT_TRUE(data.ends_with(kClosingUEL));
+
+    // It is the page the filter draws from what was typed into the panel and its editor.
+    const fs::path direct = folder / "direct-cover.prn";
+    std::string log;
+    ASSERT_EQ(run("QOR_JOB_ROUTING_BUNDLE=" + quote(kJobRoutingBundle.string()) +
+                      " DEVICE_URI=socket://printer " + quote(QOR_FILTER) +
+                      " 1 ann sample 1 'PrintTo=JRFax JRCOVERSHEET=TRUE JRENCODINGSTR=English "
+                      "JRJOBNAME=Facilities<20>team JRCSNAME=Ann<20>Lee "
+                      "JRCSCOMPANY=Quorvan<20>Office JRCSCPAGES=2' " +
+                      quote(kSource + "/tests/fixtures/sample-job.ps") + " > " + quote(direct),
+                  &log),
+              0)
+        << log;
+    EXPECT_TRUE(cover == coverPage(readFile(direct))) << "the printed cover page differs";
 }
 
 TEST_F(EndToEndTest, AConfidentialJobIsHeldWithItsPin) {
