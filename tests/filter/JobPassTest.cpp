@@ -12,28 +12,49 @@ using namespace qor;
 
 namespace {
 
-// Runs the pass over the input with a fake cover page; returns what it wrote.
+std::string readAll(int fd) {
+    std::string bytes(static_cast<size_t>(lseek(fd, 0, SEEK_END)), '\0');
+    EXPECT_EQ(pread(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+    close(fd);
+    return bytes;
+}
+
+// The copies a pass with logging on makes of what it read and wrote.
+struct LogCopies {
+    std::string input, output;
+};
+
+// Runs the pass over the input with a fake cover page; returns what it wrote. With logs, the
+// pass also copies its input and output, as it does when the debug marker is there.
 std::string runPass(const JobPassSettings& settings, const std::string& input,
-                    size_t blockSize = 256 * 1024, int* coverCalls = nullptr) {
+                    size_t blockSize = 256 * 1024, int* coverCalls = nullptr,
+                    LogCopies* logs = nullptr) {
     const int in = memfd_create("in", 0), out = memfd_create("out", 0);
+    const int inCopy = memfd_create("in-copy", 0), outCopy = memfd_create("out-copy", 0);
     EXPECT_EQ(write(in, input.data(), input.size()), static_cast<ssize_t>(input.size()));
     lseek(in, 0, SEEK_SET);
     {
         OutputSink sink(out, false, 100);
+        OutputSink inLog(inCopy, false, 100), outLog(outCopy, false, 100);
         JobPass pass(
             settings,
             [coverCalls](const WriteFn& write) {
                 if (coverCalls) ++*coverCalls;
                 return write("COVER\n");
             },
-            sink, nullptr, nullptr);
+            sink, logs ? &inLog : nullptr, logs ? &outLog : nullptr);
         EXPECT_TRUE(pass.run(in, blockSize));
+        EXPECT_TRUE(pass.flushAll());
     }
-    std::string result(static_cast<size_t>(lseek(out, 0, SEEK_END)), '\0');
-    pread(out, result.data(), result.size(), 0);
     close(in);
-    close(out);
-    return result;
+    if (logs) {
+        logs->input = readAll(inCopy);
+        logs->output = readAll(outCopy);
+    } else {
+        close(inCopy);
+        close(outCopy);
+    }
+    return readAll(out);
 }
 
 JobPassSettings mode(const char* routing, const char* cover) {
@@ -97,6 +118,12 @@ TEST(JobPass, LinesAcrossBlockBoundariesSplitAsInOneBlock) {
     EXPECT_NE(expected.find(std::string("@PJL\0zero\n", 10)), std::string::npos);
     for (size_t block : {2048u, 2049u, 3000u, 4096u}) {
         EXPECT_EQ(runPass(mode("JRVerify", nullptr), job, block), expected) << block;
+        // With logging on every line takes the long way; the output must not change.
+        LogCopies logs;
+        EXPECT_EQ(runPass(mode("JRVerify", nullptr), job, block, nullptr, &logs), expected)
+            << block;
+        EXPECT_EQ(logs.input, job) << block;
+        EXPECT_EQ(logs.output, expected) << block;
     }
 }
 
