@@ -286,6 +286,65 @@ TEST(OptionPanelTest, EachPanelRestoresAndStoresEveryChoiceOfItsPPD) {
     }
 }
 
+// A popup whose menu is gone still gets its summary line, empty, so the two lists stay in step.
+TEST(OptionPanelTest, SummaryListsStayInStepWhenAMenuTextCannotBeHad) {
+    const Rect content{0, 0, 200, 400};
+    WindowRef window = nullptr;
+    ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowNoAttributes, &content, &window), noErr);
+    const Rect bounds{20, 209, 40, 414};
+    const auto keySet = [&](const char* title, std::int16_t pick, ControlRef control,
+                            MenuRef menu) {
+        SetControlTitleWithCFString(control, title);
+        KeySetInfo info;
+        info.keyStringRef = title;
+        info.PPDUISetRef = {1, 1, pick, 2};
+        info.keyControlRef = control;
+        info.keyMenuRef = menu;
+        return info;
+    };
+    const auto popup = [&](std::vector<const char*> items, SInt32 value, MenuRef* menu) {
+        ControlRef made = nullptr;
+        CreatePopupButtonControl(window, &bounds, {}, kPopupNoMenuID, true, 0, 0, 0, &made);
+        CreateNewMenu(7011, kMenuAttrNone, menu);
+        for (const char* item : items) AppendMenuItemTextWithCFString(*menu, item, 0, 0, nullptr);
+        SetControlPopupMenuHandle(made, *menu);
+        SetControl32BitValue(made, value);
+        return made;
+    };
+
+    qor::pde::OptionPanelContext context;
+    context.PPDKeySetInfoRef = std::make_unique<KeySetList>();
+    KeySetList& list = *context.PPDKeySetInfoRef;
+    list.append(keySet("Collate", kPPDBoolean,
+                       NewControl(window, &bounds, {}, true, 1, 0, 1, checkBoxAutoToggleProc, 7010),
+                       nullptr));
+    MenuRef source = nullptr;
+    ControlRef sourcePopup = popup({"Tray 1", "Tray 2"}, 2, &source);
+    list.append(keySet("Source", kPPDPickOne, sourcePopup, source));
+    MenuRef media = nullptr;
+    ControlRef mediaPopup = popup({"Plain"}, 1, &media);
+    list.append(keySet("Media", kPPDPickOne, mediaPopup, media));
+    DisposeMenu(media);
+
+    const qor::pde::OptionPanelFields fields{context, context.currentContrlRect,
+                                             context.lastControlType, context.PPDKeySetInfoRef};
+    QorArrayRef titles = nullptr;
+    QorArrayRef summaries = nullptr;
+    EXPECT_NE(qor::pde::OptionPanelGetSummaryText(fields, &titles, &summaries), noErr);
+    ASSERT_TRUE(titles && summaries);
+    std::vector<std::string> gotTitles, gotSummaries;
+    for (std::size_t i = 0; i < QorArrayGetCount(titles); ++i)
+        gotTitles.push_back(QorStringGetUTF8(QorArrayGetValueAtIndex(titles, i)));
+    for (std::size_t i = 0; i < QorArrayGetCount(summaries); ++i)
+        gotSummaries.push_back(QorStringGetUTF8(QorArrayGetValueAtIndex(summaries, i)));
+    EXPECT_EQ(gotTitles, (std::vector<std::string>{"Collate", "Source", "Media"}));
+    EXPECT_EQ(gotSummaries, (std::vector<std::string>{"On", "Tray 2", ""}));
+    QorRelease(titles);
+    QorRelease(summaries);
+    DisposeMenu(source);
+    DisposeWindow(window);
+}
+
 // A checked box stands for the option that reads "On", wherever the PPD lists it.
 TEST(OptionPanelTest, CheckboxValuesAndOptionPositions) {
     const auto options = [](const char* first, const char* second) {
