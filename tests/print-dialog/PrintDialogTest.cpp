@@ -46,9 +46,17 @@ class PrintDialogTest : public test::DialogTest {
 };
 
 TEST_F(PrintDialogTest, LoadsThePanelsInTheOrderTheyRequireAndHidesTheOneThatDeclines) {
+    // The live instances of the bundle's two factories: the shown panel and the declining one.
+    auto instances = [](const char* factory) {
+        return qor::core::instanceCountForFactory(*qor::core::Uuid::fromString(factory));
+    };
+    const char* shown = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A01";
+    const char* declining = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A02";
     {
         PrintDialog dialog(kDocument, recorder());
         ASSERT_EQ(dialog.usePrinter("Office", kPPD, "socket://printer.example.com"), 0);
+        EXPECT_EQ(instances(shown), 1u);
+        EXPECT_EQ(instances(declining), 0u);
         ASSERT_EQ(dialog.panels().size(), 1u);
         EXPECT_EQ(dialog.panels()[0]->title(), "Host Test");
         EXPECT_EQ(dialog.panels()[0]->kind(), "com.quorvan.test.HostTestKind");
@@ -59,6 +67,7 @@ TEST_F(PrintDialogTest, LoadsThePanelsInTheOrderTheyRequireAndHidesTheOneThatDec
         EXPECT_THAT(dialog.problems(), ::testing::Contains(HasSubstr("not offered for Office")));
     }
     EXPECT_EQ(takePanelLog(), "Terminate");
+    EXPECT_EQ(instances(shown), 0u);
 }
 
 TEST_F(PrintDialogTest, PrintStoresEveryPanelAndSendsTheSettingsAsOptions) {
