@@ -30,6 +30,13 @@ std::string takePanelLog() {
     return log;
 }
 
+// The live instances of the test bundle's two factories: the shown panel and the declining one.
+constexpr const char* shown = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A01";
+constexpr const char* declining = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A02";
+std::size_t instances(const char* factory) {
+    return qor::core::instanceCountForFactory(*qor::core::Uuid::fromString(factory));
+}
+
 // An action script and the error it ends with.
 struct ScriptCase {
     const char* script;
@@ -46,12 +53,6 @@ class PrintDialogTest : public test::DialogTest {
 };
 
 TEST_F(PrintDialogTest, LoadsThePanelsInTheOrderTheyRequireAndHidesTheOneThatDeclines) {
-    // The live instances of the bundle's two factories: the shown panel and the declining one.
-    auto instances = [](const char* factory) {
-        return qor::core::instanceCountForFactory(*qor::core::Uuid::fromString(factory));
-    };
-    const char* shown = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A01";
-    const char* declining = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A02";
     {
         PrintDialog dialog(kDocument, recorder());
         ASSERT_EQ(dialog.usePrinter("Office", kPPD, "socket://printer.example.com"), 0);
@@ -139,6 +140,7 @@ TEST_F(PrintDialogTest, SwitchingPrintersEndsThePanelsAndLoadsThemAgainWithEmpty
     takePanelLog();
     ASSERT_EQ(dialog.usePrinter("Annex", kPPD, ""), 0);
     EXPECT_EQ(takePanelLog(), "Terminate Prologue Initialize Restore Decline TerminateDeclined");
+    EXPECT_EQ(instances(shown), 1u);
     // The old button went with the old panels; the new panel's check sees its own box only.
     EXPECT_NE(dialog.printButton(), oldPrint);
     EXPECT_EQ(drive(dialog, "print\n"), "");
