@@ -31,8 +31,8 @@ std::string takePanelLog() {
 }
 
 // The live instances of the test bundle's two factories: the shown panel and the declining one.
-constexpr const char* shown = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A01";
-constexpr const char* declining = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A02";
+constexpr const char* kShownFactory = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A01";
+constexpr const char* kDecliningFactory = "0B7E55A1-6C1D-4F43-9E55-0D7A1C2B3A02";
 std::size_t instances(const char* factory) {
     return qor::core::instanceCountForFactory(*qor::core::Uuid::fromString(factory));
 }
@@ -56,8 +56,8 @@ TEST_F(PrintDialogTest, LoadsThePanelsInTheOrderTheyRequireAndHidesTheOneThatDec
     {
         PrintDialog dialog(kDocument, recorder());
         ASSERT_EQ(dialog.usePrinter("Office", kPPD, "socket://printer.example.com"), 0);
-        EXPECT_EQ(instances(shown), 1u);
-        EXPECT_EQ(instances(declining), 0u);
+        EXPECT_EQ(instances(kShownFactory), 1u);
+        EXPECT_EQ(instances(kDecliningFactory), 0u);
         ASSERT_EQ(dialog.panels().size(), 1u);
         EXPECT_EQ(dialog.panels()[0]->title(), "Host Test");
         EXPECT_EQ(dialog.panels()[0]->kind(), "com.quorvan.test.HostTestKind");
@@ -68,7 +68,7 @@ TEST_F(PrintDialogTest, LoadsThePanelsInTheOrderTheyRequireAndHidesTheOneThatDec
         EXPECT_THAT(dialog.problems(), ::testing::Contains(HasSubstr("not offered for Office")));
     }
     EXPECT_EQ(takePanelLog(), "Terminate");
-    EXPECT_EQ(instances(shown), 0u);
+    EXPECT_EQ(instances(kShownFactory), 0u);
 }
 
 TEST_F(PrintDialogTest, PrintStoresEveryPanelAndSendsTheSettingsAsOptions) {
@@ -140,7 +140,7 @@ TEST_F(PrintDialogTest, SwitchingPrintersEndsThePanelsAndLoadsThemAgainWithEmpty
     takePanelLog();
     ASSERT_EQ(dialog.usePrinter("Annex", kPPD, ""), 0);
     EXPECT_EQ(takePanelLog(), "Terminate Prologue Initialize Restore Decline TerminateDeclined");
-    EXPECT_EQ(instances(shown), 1u);
+    EXPECT_EQ(instances(kShownFactory), 1u);
     // The old button went with the old panels; the new panel's check sees its own box only.
     EXPECT_NE(dialog.printButton(), oldPrint);
     EXPECT_EQ(drive(dialog, "print\n"), "");
