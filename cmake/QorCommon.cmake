@@ -15,9 +15,6 @@ function(qor_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock qor_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
-  if(QOR_SANITIZE)
-    list(PREPEND T_ENV "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp")
-  endif()
   # gtest_discover_tests splits list-valued properties, so the environment is set by
   # running each test (and the discovery) through `cmake -E env`.
   if(T_ENV)
