@@ -17,7 +17,7 @@ TEST(Cupsfilter, RunsQorpstopsAfterPstopsWithThePpdsFilterLine) {
     TempDir dir;
     const std::string filters = dir.file("serverbin/filter");
     installFilter(filters);
-    fs::create_symlink("/usr/lib/cups/filter/pstops", filters + "/pstops");
+    fs::create_symlink(QOR_CUPS_PSTOPS, filters + "/pstops");
     writeFile(dir.file("cups-files.conf"), "ServerBin " + dir.file("serverbin") + "\n");
     writeFile(dir.file("job.ps"),
               "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%BeginSetup\n%%EndSetup\n"
