@@ -122,17 +122,17 @@ std::string textOf(ControlRef c) {
 
 // "TEXT#N" into TEXT and N (1 when no number is given; 0, which names nothing, when N is too
 // large to count).
-std::pair<std::string, int> numbered(const std::string& spec) {
-    const auto hash = spec.rfind('#');
-    if (hash != std::string::npos && hash + 1 < spec.size() &&
-        std::all_of(spec.begin() + static_cast<long>(hash) + 1, spec.end(),
+std::pair<std::string, int> numbered(const std::string& name) {
+    const auto hash = name.rfind('#');
+    if (hash != std::string::npos && hash + 1 < name.size() &&
+        std::all_of(name.begin() + static_cast<long>(hash) + 1, name.end(),
                     [](char c) { return c >= '0' && c <= '9'; })) {
         int n = 0;
-        if (std::from_chars(spec.data() + hash + 1, spec.data() + spec.size(), n).ec != std::errc())
+        if (std::from_chars(name.data() + hash + 1, name.data() + name.size(), n).ec != std::errc())
             n = 0;
-        return {spec.substr(0, hash), n};
+        return {name.substr(0, hash), n};
     }
-    return {spec, 1};
+    return {name, 1};
 }
 
 ControlRef nth(const std::vector<ControlRef>& controls, int n, auto&& accept) {
@@ -165,22 +165,22 @@ ControlRef findTarget(WindowRef window, const std::string& target, std::string* 
     const auto controls = visibleControls(window);
     const auto eq = target.find('=');
     const std::string kind = eq == std::string::npos ? std::string() : target.substr(0, eq);
-    const std::string spec = eq == std::string::npos ? target : target.substr(eq + 1);
+    const std::string name = eq == std::string::npos ? target : target.substr(eq + 1);
     ControlRef found = nullptr;
     if (kind == "label") {
-        const auto [text, n] = numbered(spec);
+        const auto [text, n] = numbered(name);
         if (ControlRef l = nth(controls, n, [&](ControlRef c) { return textOf(c) == text; }))
             found = fieldBeside(controls, l);
-    } else if (kind.empty() && (spec.starts_with("field#") || spec.starts_with("textbox#"))) {
-        const auto [which, n] = numbered(spec);
+    } else if (kind.empty() && (name.starts_with("field#") || name.starts_with("textbox#"))) {
+        const auto [which, n] = numbered(name);
         found = nth(controls, n, [&](ControlRef c) {
             return which == "field" ? is<QLineEdit>(c) : is<QPlainTextEdit>(c);
         });
     } else if (kind == "id") {
-        const auto colon = spec.find(':');
+        const auto colon = name.find(':');
         if (colon == 4) {
-            ControlID id{FOUR_CHAR_CODE({spec[0], spec[1], spec[2], spec[3], '\0'}),
-                         std::atoi(spec.c_str() + 5)};
+            ControlID id{FOUR_CHAR_CODE({name[0], name[1], name[2], name[3], '\0'}),
+                         std::atoi(name.c_str() + 5)};
             if (GetControlByID(window, &id, &found) != noErr || !IsControlVisible(found))
                 found = nullptr;
         }
@@ -188,7 +188,7 @@ ControlRef findTarget(WindowRef window, const std::string& target, std::string* 
         found = nth(controls, 1, [&](ControlRef c) {
             std::string title;
             return !is<QLabel>(c) && CopyControlTitleAsCFString(c, &title) == noErr &&
-                   title == spec;
+                   title == name;
         });
     } else {
         *error = "unknown kind of target \"" + kind + "\"";

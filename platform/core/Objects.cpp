@@ -15,7 +15,7 @@ struct QorObject {
             for (QorTypeRef item : *items) QorRelease(item);
     }
 
-    // Counts are plain integers: the host calls the panels from one thread at a time.
+    // Counts are plain integers: plug-ins are called from one thread at a time.
     mutable std::uint32_t refCount = 1;
     Content content;
 };

@@ -1,4 +1,4 @@
-/* Reference-counted strings, arrays and UUIDs handed across the host-panel boundary. */
+/* Reference-counted strings, arrays and UUIDs passed between a program and its plug-ins. */
 #pragma once
 
 #include <stdbool.h>

@@ -1,4 +1,4 @@
-// The compiled-PPD library through which the panels read a printer's PPD, answered by libcups.
+// The compiled-PPD library: a printer's PPD read through libcups, by main and option key indices.
 #pragma once
 
 #include <cstdint>

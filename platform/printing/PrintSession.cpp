@@ -41,8 +41,7 @@ struct OpaquePMPrintSession {
 
 namespace {
 
-// Sessions hand their tickets out as integers, as the panels expect to find them in the
-// session data; the full pointer width is kept.
+// Sessions hand their tickets out as integers in the session data, at full pointer width.
 Value ticketNumber(PMTicketRef ticket) {
     return Value(static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(ticket)));
 }
